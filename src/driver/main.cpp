@@ -1,0 +1,43 @@
+// The main program: reads a Julian date from vorkane.in, has the state
+// routine compute heliocentric positions and velocities, and writes the date
+// and 60 numbers to vorkane.out. The statement lines below are those that
+// diagnostics cite with the source name "vorkane".
+#include <cstdint>
+
+#include "diagnostics/options.hpp"
+#include "driver/fpu.hpp"
+#include "ephemeris/vorkane.hpp"
+#include "fileio/units.hpp"
+#include "textio/format_write.hpp"
+#include "textio/list_read.hpp"
+
+namespace {
+
+constexpr const char* source = "vorkane";
+
+// warn_std, allow_std, pedantic, backtrace, sign_zero, bounds_check,
+// fpe_summary
+constexpr int32_t startup_options[7] = {10308, 16383, 0, 1, 1, 0, 31};
+
+}  // namespace
+
+int main() {
+    vkrt::reset_floating_point_unit();
+    vkrt::set_options(startup_options);
+
+    long double date = 0.0L;
+    int32_t velocity_flag;
+    long double state[66];
+
+    vkrt::open_unit({source, 2, 10}, "vorkane.in", vkrt::Access::sequential,
+                    vkrt::Form::formatted, 0);
+    vkrt::read_real_list({source, 3, 10}, date);
+    vkrt::open_unit({source, 4, 20}, "vorkane.out", vkrt::Access::sequential,
+                    vkrt::Form::formatted, 0);
+    velocity_flag = 1;
+    vorkane(date, velocity_flag, state);
+    vkrt::write_formatted({source, 7, 20}, "(g25.16)", &date, 1);
+    vkrt::write_formatted({source, 8, 20}, "(3g25.16)", state, 60);
+    vkrt::close_unit({source, 9, 20});
+    return 0;
+}

@@ -1,0 +1,56 @@
+// Direct-access record reads: record n is the record length of bytes at
+// (n - 1) * record length. A record the file does not hold in full is refused
+// like one beyond the end, so no value is ever left undefined.
+#include <cerrno>
+#include <cstdint>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "diagnostics/error_codes.hpp"
+#include "diagnostics/report.hpp"
+#include "fileio/unit_table.hpp"
+
+namespace vkrt {
+
+namespace {
+
+[[noreturn]] void no_such_record(const Locus& where) {
+    runtime_error(where, LIBERROR_BAD_OPTION, "Non-existing record number");
+}
+
+// Reads n bytes at offset; returns the count read (short only at the end of
+// the file), or -1 with errno set.
+ssize_t read_at(int fd, char* destination, size_t n, off_t offset) {
+    size_t done = 0;
+    while (done < n) {
+        ssize_t got = ::pread(fd, destination + done, n - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+}  // namespace
+
+void read_record(const Locus& where, int32_t record, void* destination) {
+    Unit& unit = connected_unit(where);
+    if (unit.direction == Direction::write_only) {
+        runtime_error(where, LIBERROR_BAD_ACTION, "Cannot read from file opened for WRITE");
+    }
+    if (record < 1) runtime_error(where, LIBERROR_BAD_OPTION, "Record number must be positive");
+
+    const size_t length = static_cast<size_t>(unit.record_length);
+    const off_t offset = static_cast<off_t>(record - 1) * unit.record_length;
+    struct stat st;
+    if (::fstat(unit.fd, &st) != 0) runtime_error(where, LIBERROR_OS, nullptr);
+    if (offset >= st.st_size || st.st_size - offset < static_cast<off_t>(length)) {
+        no_such_record(where);
+    }
+    const ssize_t got = read_at(unit.fd, static_cast<char*>(destination), length, offset);
+    if (got < 0) runtime_error(where, LIBERROR_OS, nullptr);
+    if (static_cast<size_t>(got) < length) no_such_record(where);
+}
+
+}  // namespace vkrt

@@ -1,0 +1,61 @@
+// Sequential formatted writing: records collect in the unit's buffer; at the
+// end of each statement a connection that is not at the end of the file cuts
+// the file just after what was written, replacing older content.
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "diagnostics/error_codes.hpp"
+#include "diagnostics/report.hpp"
+#include "fileio/unit_table.hpp"
+
+namespace vkrt {
+
+namespace {
+
+// Bytes written through the unit so far: the position of the connection.
+off_t written_position(const Unit& unit) {
+    off_t position = ::lseek(unit.fd, 0, SEEK_CUR);
+    return position + static_cast<off_t>(unit.fill);
+}
+
+void flush_or_report(Unit& unit) {
+    if (!flush_unit(unit)) runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
+}
+
+}  // namespace
+
+Unit& begin_write(const Locus& where) {
+    Unit& unit = connected_unit(where);
+    if (unit.direction == Direction::read_only) {
+        runtime_error(where, LIBERROR_BAD_ACTION, "Cannot write to file opened for READ");
+    }
+    unit.wrote = true;
+    return unit;
+}
+
+void put_bytes(Unit& unit, const char* bytes, size_t n) {
+    while (n > 0) {
+        if (unit.fill == unit.capacity) flush_or_report(unit);
+        const size_t room = unit.capacity - unit.fill;
+        const size_t chunk = n < room ? n : room;
+        std::memcpy(unit.buffer + unit.fill, bytes, chunk);
+        unit.fill += chunk;
+        bytes += chunk;
+        n -= chunk;
+    }
+}
+
+void end_write(Unit& unit) {
+    if (unit.at_end_of_file) return;
+    flush_or_report(unit);
+    const off_t position = written_position(unit);
+    int status;
+    do {
+        status = position < 0 ? -1 : ::ftruncate(unit.fd, position);
+    } while (status != 0 && errno == EINTR);
+    if (status != 0) runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
+    unit.at_end_of_file = true;
+}
+
+}  // namespace vkrt

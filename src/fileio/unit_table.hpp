@@ -1,0 +1,58 @@
+// The table of connected units, shared by the connection layer's files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <sys/types.h>
+
+#include "fileio/units.hpp"
+
+namespace vkrt {
+
+enum class Direction { read_write, read_only, write_only };
+
+struct Unit {
+    int number = 0;  // 0: slot free
+    int fd = -1;
+    const char* name = nullptr;
+    Access access = Access::sequential;
+    Form form = Form::formatted;
+    Direction direction = Direction::read_write;
+    int32_t record_length = 0;
+    bool at_end_of_file = false;  // sequential: the connection is at the end
+    bool wrote = false;           // something was written through this unit
+    bool read_exhausted = false;  // sequential read met the end of the file
+    Locus last_statement{};       // the latest statement on this unit
+    char* buffer = nullptr;
+    size_t capacity = 0;
+    size_t fill = 0;      // bytes held in the buffer
+    size_t consumed = 0;  // bytes of the buffer already taken (reading)
+};
+
+inline constexpr size_t formatted_buffer_size = 8192;
+inline constexpr size_t direct_buffer_size = 131072;
+
+// The connected unit with this number, or nullptr.
+Unit* find_unit(int number);
+
+// A free slot with its buffer, or nullptr when every slot is taken.
+Unit* new_unit(int number, Access access);
+
+// Looks up the statement's unit; reports "Unattached unit" when none.
+Unit& connected_unit(const Locus& where);
+
+// Writes out the buffer of a unit; false with errno set on failure.
+bool flush_unit(Unit& unit);
+
+// Writes out and closes a unit's file; the unit stays in the table (with no
+// file) so that a report can still name it. False with errno set when the
+// write-out or the close failed.
+bool flush_and_close(Unit& unit);
+
+// Frees the slot of a unit whose file is closed.
+void free_unit(Unit& unit);
+
+// Closes every unit still connected; runs as an exit handler.
+void close_all_units();
+
+}  // namespace vkrt

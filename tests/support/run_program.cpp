@@ -1,0 +1,96 @@
+#include "support/run_program.hpp"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+void drain(int fd, std::string& into, bool& open) {
+    char chunk[4096];
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n > 0) into.append(chunk, static_cast<size_t>(n));
+    else if (n == 0 || errno != EINTR) open = false;
+}
+
+[[noreturn]] void exec_child(const std::string& program, const std::string& directory,
+                             const RunOptions& options, int out_fd, int err_fd) {
+    ::dup2(out_fd, 1);
+    if (options.close_stderr) ::close(2);
+    else ::dup2(err_fd, 2);
+    int in = ::open("/dev/null", O_RDONLY);
+    ::dup2(in, 0);
+    if (::chdir(directory.c_str()) != 0) ::_exit(126);
+    if (options.as_uid >= 0) {
+        if (::setgid(static_cast<gid_t>(options.as_uid)) != 0 ||
+            ::setuid(static_cast<uid_t>(options.as_uid)) != 0) {
+            ::_exit(126);
+        }
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : options.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::string& directory,
+                      const RunOptions& options) {
+    int out_pipe[2], err_pipe[2];
+    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) exec_child(program, directory, options, out_pipe[1], err_pipe[1]);
+    ::close(out_pipe[1]);
+    ::close(err_pipe[1]);
+
+    RunResult result;
+    bool out_open = true, err_open = true;
+    const time_t deadline = ::time(nullptr) + options.timeout_seconds;
+    while (out_open || err_open) {
+        pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+        int ready = ::poll(fds, 2, 1000);
+        if (ready < 0 && errno != EINTR) break;
+        if (out_open && (fds[0].revents & (POLLIN | POLLHUP))) drain(out_pipe[0], result.out, out_open);
+        if (err_open && (fds[1].revents & (POLLIN | POLLHUP))) drain(err_pipe[0], result.err, err_open);
+        if (::time(nullptr) > deadline) {
+            ::kill(pid, SIGKILL);
+            break;
+        }
+    }
+    ::close(out_pipe[0]);
+    ::close(err_pipe[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    return result;
+}
+
+std::string vorkane_binary() { return VORKANE_BIN; }
+
+RunResult run_vorkane(const std::string& directory, const RunOptions& options) {
+    return run_program(vorkane_binary(), directory, options);
+}
+
+std::string shared_data_dir() {
+    struct stat st;
+    const std::string dir = VORKANE_SHARED_DATA;
+    return ::stat((dir + "/de440-excerpt").c_str(), &st) == 0 ? dir : std::string();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,34 @@
+// Runs a program in a directory and captures what it leaves behind.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct RunResult {
+    int exit_status = -1;  // when it exited
+    int signal = 0;        // when a signal ended it
+    std::string out;       // standard output
+    std::string err;       // standard error
+};
+
+struct RunOptions {
+    std::vector<std::string> arguments;  // after argv[0]
+    int as_uid = -1;                     // run as this user when >= 0 (root only)
+    bool close_stderr = false;           // start with descriptor 2 closed
+    int timeout_seconds = 60;            // then the child is killed with SIGKILL
+};
+
+RunResult run_program(const std::string& program, const std::string& directory,
+                      const RunOptions& options = {});
+
+// The built vorkane program.
+std::string vorkane_binary();
+RunResult run_vorkane(const std::string& directory, const RunOptions& options = {});
+
+// The folder of shared DE440 excerpts and reference outputs, or "" when it is
+// not there.
+std::string shared_data_dir();
+
+}  // namespace testing_support
