@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pwd.h>
 #include <stdexcept>
@@ -50,7 +51,7 @@ RunResult run_in_child(const std::function<void()>& body, const ChildOptions& op
         if (!options.directory.empty() && ::chdir(options.directory.c_str()) != 0) ::_exit(126);
         if (options.unprivileged && ::geteuid() == 0) {
             const int uid = unprivileged_uid();
-            if (::setgid(static_cast<gid_t>(uid)) != 0 || ::setuid(static_cast<uid_t>(uid)) != 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(uid)) != 0 || ::setuid(static_cast<uid_t>(uid)) != 0) {
                 ::_exit(126);
             }
         }

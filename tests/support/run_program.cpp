@@ -1,8 +1,13 @@
 #include "support/run_program.hpp"
 
 #include <cerrno>
+#include <filesystem>
+
+#include "support/child_process.hpp"
+#include "support/scratch_dir.hpp"
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -30,7 +35,7 @@ void drain(int fd, std::string& into, bool& open) {
     ::dup2(in, 0);
     if (::chdir(directory.c_str()) != 0) ::_exit(126);
     if (options.as_uid >= 0) {
-        if (::setgid(static_cast<gid_t>(options.as_uid)) != 0 ||
+        if (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.as_uid)) != 0 ||
             ::setuid(static_cast<uid_t>(options.as_uid)) != 0) {
             ::_exit(126);
         }
@@ -85,6 +90,16 @@ std::string vorkane_binary() { return VORKANE_BIN; }
 
 RunResult run_vorkane(const std::string& directory, const RunOptions& options) {
     return run_program(vorkane_binary(), directory, options);
+}
+
+RunResult run_vorkane_unprivileged(const std::string& directory, const RunOptions& options) {
+    ScratchDir bin;
+    const std::string copy = bin.file("vorkane");
+    std::filesystem::copy_file(vorkane_binary(), copy);
+    ::chmod(copy.c_str(), 0755);
+    RunOptions unprivileged = options;
+    if (::geteuid() == 0) unprivileged.as_uid = unprivileged_uid();
+    return run_program(copy, directory, unprivileged);
 }
 
 std::string shared_data_dir() {

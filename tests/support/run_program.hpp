@@ -27,6 +27,11 @@ RunResult run_program(const std::string& program, const std::string& directory,
 std::string vorkane_binary();
 RunResult run_vorkane(const std::string& directory, const RunOptions& options = {});
 
+// Runs a copy of vorkane as an unprivileged user (when the tests run as root),
+// so that file permissions bite; the copy lives outside `directory`, where
+// that user can reach it whatever the permissions of the build tree.
+RunResult run_vorkane_unprivileged(const std::string& directory, const RunOptions& options = {});
+
 // The folder of shared DE440 excerpts and reference outputs, or "" when it is
 // not there.
 std::string shared_data_dir();
