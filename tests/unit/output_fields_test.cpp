@@ -6,26 +6,13 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "support/dotted_text.hpp"
 #include "textio/g_editor.hpp"
 #include "textio/g_thresholds.hpp"
 
 namespace {
 
 constexpr vkrt::EditSettings program_settings{false, true, true};
-
-// Fields are written with a middle dot for each blank, as in the table.
-std::string blanks(const std::string& dotted) {
-    std::string plain;
-    for (size_t i = 0; i < dotted.size(); ++i) {
-        if (dotted.compare(i, 2, "\xc2\xb7") == 0) {
-            plain += ' ';
-            ++i;
-        } else {
-            plain += dotted[i];
-        }
-    }
-    return plain;
-}
 
 std::string field(long double x, const vkrt::EditSettings& settings = program_settings,
                   int w = 25, int d = 16) {
@@ -93,7 +80,7 @@ TEST(GField, TableOfFields) {
         {"-nan", -std::nanl(""), "······················NaN"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(field(c.value), blanks(c.want)) << c.what;
+        EXPECT_EQ(field(c.value), testing_support::undot(c.want)) << c.what;
     }
 }
 
@@ -121,7 +108,7 @@ TEST(GField, SignSettings) {
         {"negative zero exponent form", zero_exponent, -0.0L, "··-0.0000000000000000E+00"},
     };
     for (const SettingsCase& c : cases) {
-        EXPECT_EQ(field(c.value, c.settings), blanks(c.want)) << c.what;
+        EXPECT_EQ(field(c.value, c.settings), testing_support::undot(c.want)) << c.what;
     }
 }
 
