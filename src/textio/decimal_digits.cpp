@@ -1,0 +1,91 @@
+// Exact decimal rounding of binary values. The value times a power of ten is
+// the fraction numerator / denominator of two big integers; one long division
+// gives the integer part and the remainder, and the remainder against half
+// the denominator decides the single rounding step.
+#include "textio/decimal_digits.hpp"
+
+#include "diagnostics/report.hpp"
+#include "textio/big_unsigned.hpp"
+
+namespace vkrt {
+
+namespace {
+
+constexpr uint64_t power_of_ten[20] = {
+    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
+    10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+    100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull,
+};
+
+// floor(value * 10^scale), and the rest compared with one half (-1, 0, 1).
+struct Scaled {
+    uint64_t floor;
+    int rest_against_half;
+};
+
+// value * 10^scale = significand * 2^twos * 5^scale with twos = exponent +
+// scale; negative powers go to the denominator.
+Scaled scale_exactly(const BinaryValue& value, int scale) {
+    BigUnsigned numerator(value.significand);
+    BigUnsigned denominator(1);
+    const int twos = value.exponent + scale;
+    if (scale >= 0) numerator.multiply_power_of_five(scale);
+    else denominator.multiply_power_of_five(-scale);
+    if (twos >= 0) numerator.shift_left(twos);
+    else denominator.shift_left(-twos);
+
+    uint64_t quotient = 0;
+    BigUnsigned step = denominator;
+    step.shift_left(63);
+    for (int bit = 63; bit >= 0; --bit) {
+        if (compare(numerator, step) >= 0) {
+            numerator.subtract(step);
+            quotient |= uint64_t{1} << bit;
+        }
+        step.shift_right_one();
+    }
+    if (compare(numerator, denominator) >= 0) {
+        internal_error(nullptr, "decimal conversion quotient out of range");
+    }
+    numerator.shift_left(1);
+    return {quotient, compare(numerator, denominator)};
+}
+
+uint64_t rounded(const Scaled& scaled) {
+    const bool up = scaled.rest_against_half > 0 ||
+                    (scaled.rest_against_half == 0 && (scaled.floor & 1) != 0);
+    return scaled.floor + (up ? 1 : 0);
+}
+
+// floor(log10(value)) + 1 or one less, from the position of the top bit:
+// log10(2) * 2^32 = 1292913986.08.
+int estimated_decimal_exponent(const BinaryValue& value) {
+    const int top_bit = value.exponent + 63 - __builtin_clzll(value.significand);
+    const int64_t scaled = int64_t{top_bit} * 1292913986;
+    return static_cast<int>(scaled >> 32) + 1;  // arithmetic shift: floor
+}
+
+}  // namespace
+
+uint64_t round_to_decimals(const BinaryValue& value, int decimals) {
+    return rounded(scale_exactly(value, decimals));
+}
+
+SignificantDigits round_to_significant(const BinaryValue& value, int count) {
+    int exponent = estimated_decimal_exponent(value);
+    for (;;) {
+        const Scaled scaled = scale_exactly(value, count - exponent);
+        if (scaled.floor >= power_of_ten[count]) {
+            ++exponent;
+        } else if (scaled.floor < power_of_ten[count - 1]) {
+            --exponent;
+        } else {
+            const uint64_t digits = rounded(scaled);
+            if (digits == power_of_ten[count]) return {power_of_ten[count - 1], exponent + 1};
+            return {digits, exponent};
+        }
+    }
+}
+
+}  // namespace vkrt
