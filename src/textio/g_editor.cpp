@@ -20,7 +20,7 @@ constexpr int fixed_form_tail = 4;  // blanks after a fixed-form number
 
 // Text of a number before it is placed in its field.
 struct Text {
-    char bytes[48];
+    char bytes[48] = {};
     int length = 0;
     void put(char c) { bytes[length++] = c; }
 };
