@@ -150,22 +150,25 @@ void resolve_file(const UnitHeader& unit, const DwarfLineSections& sections, uin
     if (path != nullptr && path[0] == '/') found.directory = nullptr;
 }
 
-// Reads a unit header; `in` stands at the unit's length field. Leaves `in`
-// at the next unit. False when the header cannot be used.
-bool read_header(ByteReader& in, UnitHeader& unit) {
+enum class HeaderRead { usable, unusable, end_of_units };
+
+// Reads a unit header; `in` stands at the unit's length field and is left at
+// the next unit. A unit whose length runs past the section ends the search:
+// nothing after it can be located.
+HeaderRead read_header(ByteReader& in, UnitHeader& unit) {
     uint64_t length = in.u32();
     unit.dwarf64 = length == 0xffffffff;
     if (unit.dwarf64) length = in.u64();
-    if (!in.ok() || length > in.remaining()) return false;
+    if (!in.ok() || length > in.remaining()) return HeaderRead::end_of_units;
     unit.end = in.position() + length;
     ByteReader header(in.position(), unit.end);
     in.skip(length);
 
     unit.version = header.u16();
-    if (unit.version < 2 || unit.version > 5) return false;
-    if (unit.version >= 5 && (header.u8() != 8 || header.u8() != 0)) return false;
+    if (unit.version < 2 || unit.version > 5) return HeaderRead::unusable;
+    if (unit.version >= 5 && (header.u8() != 8 || header.u8() != 0)) return HeaderRead::unusable;
     const uint64_t header_length = header.offset(unit.dwarf64);
-    if (header_length > header.remaining()) return false;
+    if (header_length > header.remaining()) return HeaderRead::unusable;
     unit.program = header.position() + header_length;
     unit.min_instruction_length = header.u8();
     if (unit.version >= 4) header.u8();  // operations per instruction: 1 on x86
@@ -176,7 +179,8 @@ bool read_header(ByteReader& in, UnitHeader& unit) {
     unit.opcode_lengths = header.position();
     header.skip(unit.opcode_base > 0 ? unit.opcode_base - 1u : 0u);
     unit.directories = header.position();
-    return header.ok() && unit.line_range != 0 && unit.opcode_base != 0;
+    const bool usable = header.ok() && unit.line_range != 0 && unit.opcode_base != 0;
+    return usable ? HeaderRead::usable : HeaderRead::unusable;
 }
 
 // Positions unit.files after the directory table.
@@ -271,10 +275,9 @@ bool find_source_line(const DwarfLineSections& sections, uint64_t address, Sourc
     ByteReader units(sections.line);
     while (!units.at_end()) {
         UnitHeader unit;
-        if (!read_header(units, unit)) {
-            if (!units.ok()) return false;  // the unit length itself is damaged
-            continue;
-        }
+        const HeaderRead header = read_header(units, unit);
+        if (header == HeaderRead::end_of_units) return false;
+        if (header == HeaderRead::unusable) continue;
         Row row;
         if (!locate_files(unit, sections) || !run_program(unit, address, row)) continue;
         found = SourceLine{};
