@@ -46,7 +46,7 @@ void put_digits(Text& text, uint64_t value, int minimum) {
         reversed[count++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    for (; count < minimum; ) reversed[count++] = '0';
+    while (count < minimum) reversed[count++] = '0';
     while (count > 0) text.put(reversed[--count]);
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -166,10 +167,37 @@ TEST(GField, OtherWidthsAndDigits) {
         {1e19L, 24, 18, "0.100000000000000000E+20"},
         {1e19L, 23, 18, ".100000000000000000E+20"},
         {1e19L, 22, 18, "**********************"},
+        {1.18e4932L, 30, 18, "******************************"},
+        {std::nextafter(0.0L, 1.0L), 30, 18, "******************************"},
     };
     for (const ShapeCase& c : cases) {
         EXPECT_EQ(field(c.value, program_settings, c.w, c.d), c.want)
             << "w=" << c.w << " d=" << c.d;
+    }
+}
+
+// Encodings the processor refuses as operands are written as NaN; a
+// pseudo-denormal is a finite value (2^-16382, far below what can be written).
+TEST(GField, NonCanonicalEncodings) {
+    struct EncodingCase {
+        const char* what;
+        uint16_t top;  // sign and biased exponent
+        uint64_t significand;
+        const char* want;
+    };
+    const EncodingCase cases[] = {
+        {"unnormal", 0x3fff, 0x4000000000000000ull, "······················NaN"},
+        {"pseudo-infinity", 0x7fff, 0, "······················NaN"},
+        {"pseudo-NaN", 0xffff, 1, "······················NaN"},
+        {"pseudo-denormal", 0x0000, 0x8000000000000000ull, "*************************"},
+    };
+    for (const EncodingCase& c : cases) {
+        long double x = 0.0L;
+        unsigned char bytes[sizeof x] = {};
+        std::memcpy(bytes, &c.significand, 8);
+        std::memcpy(bytes + 8, &c.top, 2);
+        std::memcpy(&x, bytes, sizeof x);
+        EXPECT_EQ(field(x), testing_support::undot(c.want)) << c.what;
     }
 }
 
