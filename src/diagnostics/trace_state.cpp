@@ -41,7 +41,8 @@ struct Tables {
     bool tried = false;
     bool usable = false;
     ProgramFile file;
-    TraceFailure failure;
+    // Stands when a trace is taken while an earlier one is still reading.
+    TraceFailure failure = {0, "the program file is being read"};
 };
 
 Tables tables;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "support/child_process.hpp"
+#include "support/default_signals.hpp"
 
 namespace testing_support {
 
@@ -35,6 +37,7 @@ size_t fill_pipe(int write_fd) {
     const int null_fd = ::open("/dev/null", O_RDWR);
     ::dup2(null_fd, 0);
     ::dup2(null_fd, 1);
+    restore_default_signals();
     const rlimit no_core = {0, 0};
     ::setrlimit(RLIMIT_CORE, &no_core);
     if (::chdir(directory.c_str()) != 0) ::_exit(126);
@@ -98,13 +101,20 @@ bool BackgroundProgram::wait_in_syscall(long number, long first_argument, int li
 
 void BackgroundProgram::send(int signal) const { ::kill(pid_, signal); }
 
-RunResult BackgroundProgram::finish() {
+RunResult BackgroundProgram::finish(int limit_seconds) {
     RunResult result;
+    const time_t deadline = ::time(nullptr) + limit_seconds;
     char chunk[4096];
-    for (ssize_t n; (n = ::read(err_fd_, chunk, sizeof chunk)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        result.err.append(chunk, static_cast<size_t>(n));
+    for (;;) {
+        // A program that does not end by the deadline is killed, so that a
+        // failing test reports SIGKILL instead of waiting for ever.
+        pollfd ready = {err_fd_, POLLIN, 0};
+        const int got = ::poll(&ready, 1, 1000);
+        if (got == 0 && ::time(nullptr) > deadline) ::kill(pid_, SIGKILL);
+        if (got <= 0) continue;
+        const ssize_t n = ::read(err_fd_, chunk, sizeof chunk);
+        if (n == 0 || (n < 0 && errno != EINTR)) break;
+        if (n > 0) result.err.append(chunk, static_cast<size_t>(n));
     }
     ::close(err_fd_);
     result.err.erase(0, fill_bytes_);

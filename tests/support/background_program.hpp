@@ -33,8 +33,9 @@ public:
     void send(int signal) const;
 
     // Reads standard error to its end (after the bytes that filled the pipe)
-    // and waits for the program.
-    RunResult finish();
+    // and waits for the program; kills it with SIGKILL when it has not ended
+    // after `limit_seconds`.
+    RunResult finish(int limit_seconds = 60);
 
 private:
     pid_t pid_ = -1;

@@ -11,6 +11,7 @@
 
 #include "diagnostics/signals.hpp"
 #include "support/child_process.hpp"
+#include "support/default_signals.hpp"
 
 namespace {
 
@@ -21,6 +22,7 @@ RunResult in_child_without_core(Body body) {
     return testing_support::run_in_child([&] {
         const rlimit no_core = {0, 0};
         setrlimit(RLIMIT_CORE, &no_core);
+        testing_support::restore_default_signals();
         body();
     });
 }

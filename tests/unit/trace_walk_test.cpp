@@ -38,14 +38,15 @@ namespace {
 
 struct Frame {
     int number;
+    std::string address;   // the hexadecimal digits
     std::string name;      // empty in the address-only form
     std::string location;  // the "\tat " line's text, empty when none
 };
 
 // Splits trace lines into frames; fails the test on a line of neither form.
 std::vector<Frame> frames_of(const std::string& text, bool named) {
-    static const std::regex named_line("#([0-9]+)  0x[0-9a-f]+ in (.+)");
-    static const std::regex address_line("#([0-9]+)  0x[0-9a-f]+");
+    static const std::regex named_line("#([0-9]+)  0x([0-9a-f]+) in (.+)");
+    static const std::regex address_line("#([0-9]+)  0x([0-9a-f]+)");
     std::vector<Frame> frames;
     size_t start = 0;
     while (start < text.size()) {
@@ -58,9 +59,9 @@ std::vector<Frame> frames_of(const std::string& text, bool named) {
         if (line.rfind("\tat ", 0) == 0 && !frames.empty() && frames.back().location.empty()) {
             frames.back().location = line.substr(4);
         } else if (named && std::regex_match(line, m, named_line)) {
-            frames.push_back({std::stoi(m[1]), m[2], ""});
+            frames.push_back({std::stoi(m[1]), m[2], m[3], ""});
         } else if (!named && std::regex_match(line, m, address_line)) {
-            frames.push_back({std::stoi(m[1]), "", ""});
+            frames.push_back({std::stoi(m[1]), m[2], "", ""});
         } else {
             ADD_FAILURE() << "unexpected line: " << line;
         }
@@ -94,11 +95,24 @@ TEST(TraceWalk, FramesOutsideTheProgramFileAreUnnamed) {
     EXPECT_EQ(frames[1].location, "");
 }
 
-TEST(TraceWalk, AddressOnlyFormNumbersEveryFrame) {
-    const auto result = testing_support::run_in_child([] { traced_routine(true); });
-    const std::vector<Frame> frames = frames_of(result.err, false);
-    // The support routine, traced_routine, the lambda and the child runner at least.
-    EXPECT_GE(frames.size(), 4u) << result.err;
+// Both children are forked from this process, so their code lies at the
+// same addresses and the two forms can be compared frame by frame.
+TEST(TraceWalk, AddressOnlyFormSkipsNothingAndGoesPastMain) {
+    const auto full_run = testing_support::run_in_child([] { traced_routine(false); });
+    const auto address_run = testing_support::run_in_child([] { traced_routine(true); });
+    const std::vector<Frame> full = frames_of(full_run.err, true);
+    const std::vector<Frame> addresses = frames_of(address_run.err, false);
+    ASSERT_GE(full.size(), 2u) << full_run.err;
+    ASSERT_EQ(full.back().name, "main") << full_run.err;
+    ASSERT_GE(addresses.size(), 3u) << address_run.err;
+    // Frame 0 is the support routine that the full form leaves out.
+    EXPECT_EQ(addresses[1].address, full[0].address) << address_run.err;
+    size_t main_index = addresses.size();
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        if (addresses[i].address == full.back().address) main_index = i;
+    }
+    ASSERT_LT(main_index, addresses.size()) << address_run.err;
+    EXPECT_LT(main_index + 1, addresses.size()) << "no frame beyond main:\n" << address_run.err;
 }
 
 }  // namespace
