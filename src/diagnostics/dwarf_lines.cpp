@@ -212,13 +212,21 @@ struct Row {
     int64_t line = 1;
 };
 
-// Runs the unit's line program; on finding the row that covers the address
-// stores its file index and line and returns true.
-bool run_program(const UnitHeader& unit, uint64_t address, Row& covering) {
-    ByteReader in(unit.program, unit.end);
-    Row row, previous;
+// The line-number state machine of one unit, watching for the row that
+// covers `address`: a row covers the addresses from its own up to the next
+// row of the same sequence.
+struct LineMachine {
+    LineMachine(const UnitHeader& header, uint64_t wanted) : unit(header), address(wanted) {}
+
+    const UnitHeader& unit;
+    uint64_t address;
+    Row row;
+    Row previous;
     bool have_previous = false;
-    auto emit = [&](bool end_sequence) {
+    Row covering;
+
+    // Appends the current row; true when it closes the covering range.
+    bool emit(bool end_sequence) {
         if (have_previous && previous.address <= address && address < row.address) {
             covering = previous;
             return true;
@@ -226,44 +234,66 @@ bool run_program(const UnitHeader& unit, uint64_t address, Row& covering) {
         previous = row;
         have_previous = !end_sequence;
         return false;
-    };
+    }
+};
+
+enum class Step { go_on, found, damaged };
+
+Step special_opcode(uint8_t op, LineMachine& m) {
+    const unsigned adjusted = op - m.unit.opcode_base;
+    m.row.address += adjusted / m.unit.line_range * m.unit.min_instruction_length;
+    m.row.line += m.unit.line_base + static_cast<int>(adjusted % m.unit.line_range);
+    return m.emit(false) ? Step::found : Step::go_on;
+}
+
+Step extended_opcode(ByteReader& in, LineMachine& m) {
+    const uint64_t length = in.uleb();
+    if (length == 0 || length > in.remaining()) return Step::damaged;
+    const uint8_t* next = in.position() + length;
+    const uint8_t extended = in.u8();
+    Step step = Step::go_on;
+    if (extended == DW_LNE_end_sequence) {
+        if (m.emit(true)) step = Step::found;
+        m.row = Row{};
+    } else if (extended == DW_LNE_set_address) {
+        m.row.address = length == 9 ? in.u64() : in.u32();
+    }
+    in = ByteReader(next, m.unit.end);
+    return step;
+}
+
+Step standard_opcode(ByteReader& in, uint8_t op, LineMachine& m) {
+    const UnitHeader& unit = m.unit;
+    switch (op) {
+    case DW_LNS_copy: return m.emit(false) ? Step::found : Step::go_on;
+    case DW_LNS_advance_pc: m.row.address += in.uleb() * unit.min_instruction_length; break;
+    case DW_LNS_advance_line: m.row.line += in.sleb(); break;
+    case DW_LNS_set_file: m.row.file = in.uleb(); break;
+    case DW_LNS_const_add_pc:
+        m.row.address += (255u - unit.opcode_base) / unit.line_range * unit.min_instruction_length;
+        break;
+    case DW_LNS_fixed_advance_pc: m.row.address += in.u16(); break;
+    default:  // column, flags, ISA and unknown opcodes: skip their operands
+        for (uint8_t i = 0; i < unit.opcode_lengths[op - 1]; ++i) in.uleb();
+        break;
+    }
+    return Step::go_on;
+}
+
+// Runs the unit's line program; on finding the row that covers the address
+// stores its file index and line and returns true.
+bool run_program(const UnitHeader& unit, uint64_t address, Row& covering) {
+    ByteReader in(unit.program, unit.end);
+    LineMachine machine(unit, address);
     while (!in.at_end() && in.ok()) {
         const uint8_t op = in.u8();
-        if (op >= unit.opcode_base) {
-            const unsigned adjusted = op - unit.opcode_base;
-            row.address += adjusted / unit.line_range * unit.min_instruction_length;
-            row.line += unit.line_base + static_cast<int>(adjusted % unit.line_range);
-            if (emit(false)) return true;
-            continue;
-        }
-        switch (op) {
-        case 0: {
-            const uint64_t length = in.uleb();
-            if (length == 0 || length > in.remaining()) return false;
-            const uint8_t* next = in.position() + length;
-            const uint8_t extended = in.u8();
-            if (extended == DW_LNE_end_sequence) {
-                if (emit(true)) return true;
-                row = Row{};
-            } else if (extended == DW_LNE_set_address) {
-                row.address = length == 9 ? in.u64() : in.u32();
-            }
-            in = ByteReader(next, unit.end);
-            break;
-        }
-        case DW_LNS_copy:
-            if (emit(false)) return true;
-            break;
-        case DW_LNS_advance_pc: row.address += in.uleb() * unit.min_instruction_length; break;
-        case DW_LNS_advance_line: row.line += in.sleb(); break;
-        case DW_LNS_set_file: row.file = in.uleb(); break;
-        case DW_LNS_const_add_pc:
-            row.address += (255u - unit.opcode_base) / unit.line_range * unit.min_instruction_length;
-            break;
-        case DW_LNS_fixed_advance_pc: row.address += in.u16(); break;
-        default:  // column, flags, ISA and unknown opcodes: skip their operands
-            for (uint8_t i = 0; i < unit.opcode_lengths[op - 1]; ++i) in.uleb();
-            break;
+        const Step step = op >= unit.opcode_base ? special_opcode(op, machine)
+                          : op == 0              ? extended_opcode(in, machine)
+                                                 : standard_opcode(in, op, machine);
+        if (step == Step::damaged) return false;
+        if (step == Step::found) {
+            covering = machine.covering;
+            return true;
         }
     }
     return false;
