@@ -18,6 +18,7 @@ struct Segment {
 };
 
 struct Placement {
+    bool attempted = false;  // creation is tried once, never again
     bool created = false;
     uintptr_t bias = 0;
     Segment segments[16] = {};
@@ -50,13 +51,16 @@ Tables tables;
 }  // namespace
 
 bool trace_state_ready() {
-    if (!placement.created) {
+    // Not tried again after a failure: a signal handler must never reach
+    // dl_iterate_phdr, which takes the loader's lock.
+    if (!placement.attempted) {
+        placement.attempted = true;
         dl_iterate_phdr(record_program, nullptr);
         if (placement.segment_count == 0) return false;
         prepare_stack_walk();
         placement.created = true;
     }
-    return true;
+    return placement.created;
 }
 
 bool program_link_address(uintptr_t address, uint64_t& link_address) {
