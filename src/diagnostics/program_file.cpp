@@ -47,6 +47,9 @@ ByteRange section_bytes(const uint8_t* image, size_t size, const Elf64_Shdr& sec
     return ByteRange{image + section.sh_offset, static_cast<size_t>(section.sh_size)};
 }
 
+// The section header table; null when the file is not a 64-bit
+// little-endian ELF file or its table lies outside the file. A file without
+// sections gives its (empty) table with count 0.
 const Elf64_Shdr* section_headers(const uint8_t* image, size_t size, size_t& count) {
     if (size < sizeof(Elf64_Ehdr)) return nullptr;
     Elf64_Ehdr header;
@@ -56,6 +59,7 @@ const Elf64_Shdr* section_headers(const uint8_t* image, size_t size, size_t& cou
         return nullptr;
     }
     count = header.e_shnum;
+    if (count == 0) return reinterpret_cast<const Elf64_Shdr*>(image);
     if (header.e_shoff > size || count > (size - header.e_shoff) / sizeof(Elf64_Shdr) ||
         header.e_shstrndx >= count || header.e_shoff % alignof(Elf64_Shdr) != 0) {
         return nullptr;
@@ -89,6 +93,7 @@ bool read_program_file(const char* path, ProgramFile& file, TraceFailure& failur
     size_t count = 0;
     const Elf64_Shdr* sections = section_headers(image, size, count);
     if (sections == nullptr) return fail(failure, 0, "the program file is not a 64-bit ELF file");
+    if (count == 0) return fail(failure, -1, "no debug information in the program file");
     const ByteRange names = section_bytes(image, size, sections[
         reinterpret_cast<const Elf64_Ehdr*>(image)->e_shstrndx]);
     file = ProgramFile{};
