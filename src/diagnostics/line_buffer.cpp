@@ -43,6 +43,11 @@ LineBuffer& LineBuffer::hex(uint64_t value) {
     return *this;
 }
 
+LineBuffer& LineBuffer::end_line() {
+    if (len_ == capacity - 1) --len_;
+    return ch('\n');
+}
+
 bool LineBuffer::write() const { return write_stderr(buf_, len_); }
 
 }  // namespace vkrt

@@ -17,6 +17,9 @@ public:
     LineBuffer& ch(char c);
     LineBuffer& decimal(int64_t value);
     LineBuffer& hex(uint64_t value);  // lowercase, no leading zeros
+    // The closing line feed; on a full line it replaces the last byte, so a
+    // cut line still ends the line.
+    LineBuffer& end_line();
 
     const char* data() const { return buf_; }
     size_t size() const { return len_; }

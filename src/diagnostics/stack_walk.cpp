@@ -1,0 +1,53 @@
+// The stack walk over _Unwind_Backtrace: each frame's instruction pointer is
+// compared with the starting return address until it is met; from then on
+// every frame is handed to the visitor.
+#include "diagnostics/stack_walk.hpp"
+
+#include <unwind.h>
+
+namespace vkrt {
+
+namespace {
+
+struct Walk {
+    uintptr_t start;
+    FrameVisitor visit;
+    void* context;
+    bool started = false;
+    bool stopped = false;
+    bool outermost = false;
+};
+
+_Unwind_Reason_Code visit_frame(_Unwind_Context* unwind, void* argument) {
+    Walk& walk = *static_cast<Walk*>(argument);
+    int before_instruction = 0;
+    const uintptr_t ip = _Unwind_GetIPInfo(unwind, &before_instruction);
+    if (ip == 0) {  // no caller: this is the outermost frame
+        walk.outermost = true;
+        return _URC_END_OF_STACK;
+    }
+    if (!walk.started) {
+        if (ip != walk.start) return _URC_NO_REASON;
+        walk.started = true;
+    }
+    const uintptr_t code_address = before_instruction ? ip : ip - 1;
+    if (walk.visit != nullptr && !walk.visit(code_address, walk.context)) {
+        walk.stopped = true;
+        return _URC_END_OF_STACK;
+    }
+    return _URC_NO_REASON;
+}
+
+}  // namespace
+
+WalkEnd walk_stack(uintptr_t return_address, FrameVisitor visit, void* context) {
+    Walk walk{return_address, visit, context};
+    const _Unwind_Reason_Code end = _Unwind_Backtrace(visit_frame, &walk);
+    if (walk.stopped) return WalkEnd::stopped;
+    if (!walk.started) return WalkEnd::failed;
+    return walk.outermost || end == _URC_END_OF_STACK ? WalkEnd::outermost : WalkEnd::failed;
+}
+
+void prepare_stack_walk() { walk_stack(0, nullptr, nullptr); }
+
+}  // namespace vkrt

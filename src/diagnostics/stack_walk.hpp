@@ -1,0 +1,30 @@
+// Walking the call stack with the unwinder of the C++ run-time
+// (_Unwind_Backtrace). No allocation and no symbol lookup: safe in a signal
+// handler once prepare_stack_walk has run.
+#pragma once
+
+#include <cstdint>
+
+namespace vkrt {
+
+// Called for each frame with its code address; returns false to end the walk.
+using FrameVisitor = bool (*)(uintptr_t code_address, void* context);
+
+enum class WalkEnd {
+    outermost,  // every frame up to the outermost one was visited
+    stopped,    // the visitor ended the walk
+    failed,     // the unwinder gave up, or the starting frame was not found
+};
+
+// Visits the frames from the one that `return_address` returns into (the
+// caller of the trace) outward; the frames in between, those of the trace
+// code itself, are passed over. A frame's code address is one less than its
+// return address, a point inside its call instruction; for a frame
+// interrupted by a signal it is the interrupted instruction itself.
+WalkEnd walk_stack(uintptr_t return_address, FrameVisitor visit, void* context);
+
+// One walk that visits nothing, so that whatever the unwinder sets up on its
+// first use (it may allocate) is done before a signal handler needs it.
+void prepare_stack_walk();
+
+}  // namespace vkrt

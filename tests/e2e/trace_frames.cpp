@@ -1,0 +1,68 @@
+#include "trace_frames.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/run_program.hpp"
+
+namespace trace_test {
+
+Trace read_trace(const std::string& err, const std::string& heading) {
+    static const std::regex frame_line("#([0-9]+)  0x([0-9a-f]+)(?: in (.+))?");
+    Trace trace;
+    const size_t at = err.find(heading);
+    if (at == std::string::npos) return trace;
+    trace.before = err.substr(0, at + heading.size());
+    size_t start = at + heading.size();
+    while (start < err.size()) {
+        size_t end = err.find('\n', start);
+        if (end == std::string::npos) end = err.size();
+        const std::string line = err.substr(start, end - start);
+        start = end + 1;
+        std::smatch m;
+        if (std::regex_match(line, m, frame_line)) {
+            trace.frames.push_back({std::stoi(m[1]), m[2], m[3], ""});
+        } else if (line.rfind("\tat ", 0) == 0 && !trace.frames.empty() &&
+                   trace.frames.back().location.empty() && !trace.frames.back().name.empty()) {
+            trace.frames.back().location = line.substr(4);
+        } else {
+            trace.stray.push_back(line);
+        }
+    }
+    return trace;
+}
+
+std::string repository_root() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
+int line_containing(const std::string& source, const std::string& text) {
+    std::ifstream in(repository_root() + "/" + source);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.find(text) != std::string::npos) return number;
+    }
+    return 0;
+}
+
+std::string program_copy(const std::string& directory, const std::string& strip_option) {
+    const std::string copy = directory + "/vorkane-copy";
+    std::filesystem::copy_file(testing_support::vorkane_binary(), copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    ::chmod(copy.c_str(), 0755);
+    if (strip_option.empty()) return copy;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execlp("strip", "strip", strip_option.c_str(), copy.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? copy : "";
+}
+
+}  // namespace trace_test

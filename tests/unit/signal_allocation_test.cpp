@@ -1,0 +1,89 @@
+// The signal report allocates nothing. This test program's malloc family is
+// replaced by forwarders to the C library's allocator that, once a child has
+// armed the guard, end the child with a marker on standard error instead.
+// Left out under sanitizers, which bring allocators of their own.
+#include <csignal>
+#include <cstddef>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "diagnostics/signals.hpp"
+#include "support/child_process.hpp"
+#include "support/default_signals.hpp"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
+#define VORKANE_OWN_ALLOCATOR 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VORKANE_OWN_ALLOCATOR 1
+#endif
+
+#ifndef VORKANE_OWN_ALLOCATOR
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void __libc_free(void*);
+}
+
+namespace {
+volatile sig_atomic_t allocation_forbidden = 0;
+
+constexpr char allocation_marker[] = "\nallocation in the signal path\n";
+
+void check_allocation() {
+    if (allocation_forbidden) {
+        ::write(2, allocation_marker, sizeof allocation_marker - 1);
+        ::_exit(99);
+    }
+}
+}  // namespace
+
+extern "C" void* malloc(size_t size) {
+    check_allocation();
+    return __libc_malloc(size);
+}
+extern "C" void* calloc(size_t count, size_t size) {
+    check_allocation();
+    return __libc_calloc(count, size);
+}
+extern "C" void* realloc(void* block, size_t size) {
+    check_allocation();
+    return __libc_realloc(block, size);
+}
+extern "C" void free(void* block) {
+    check_allocation();
+    __libc_free(block);
+}
+
+namespace {
+
+TEST(SignalAllocation, TheReportAllocatesNothing) {
+    for (int signal : {SIGSEGV, SIGQUIT, SIGABRT}) {
+        const auto result = testing_support::run_in_child([&] {
+            testing_support::restore_default_signals();
+            vkrt::install_fatal_signal_handlers();
+            allocation_forbidden = 1;
+            raise(signal);
+        });
+        EXPECT_EQ(result.signal, signal) << result.err;
+        EXPECT_NE(result.err.find("\nBacktrace for this error:\n#0  0x"), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find(allocation_marker), std::string::npos) << result.err;
+    }
+}
+
+// The guard itself works: an allocation once armed ends the child.
+TEST(SignalAllocation, TheGuardCatchesAnAllocation) {
+    const auto result = testing_support::run_in_child([] {
+        allocation_forbidden = 1;
+        void* volatile block = malloc(16);
+        free(block);
+    });
+    EXPECT_EQ(result.exit_status, 99);
+    EXPECT_EQ(result.err, allocation_marker);
+}
+
+}  // namespace
+#endif
