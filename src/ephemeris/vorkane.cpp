@@ -1,7 +1,65 @@
+// vorkane: the state routine. Holds the record covering the date, evaluates
+// the eleven bodies, derives the Earth from the Earth-Moon barycentre and
+// the Moon from the Earth, makes every state relative to the Sun and
+// converts kilometres to astronomical units.
 #include "ephemeris/vorkane.hpp"
 
-#include "diagnostics/report.hpp"
+#include "ephemeris/chebyshev.hpp"
+#include "ephemeris/constants.hpp"
+#include "ephemeris/record_cache.hpp"
 
-extern "C" void vorkane(const long double&, const int32_t&, long double (&)[66]) {
-    vkrt::internal_error(nullptr, "state routine not built yet");
+using ephemeris::au;
+using ephemeris::moon_share;
+
+namespace {
+
+// s(i) of the 1-based slot numbering.
+struct Slots {
+    long double* base;
+    long double& operator()(int i) const { return base[i - 1]; }
+};
+
+// Bodies 5 to 9 share body 4's single 32-day sub-interval and have lower
+// degrees, so they reuse the polynomial values computed for body 4, which
+// must be evaluated right before them.
+void evaluate_bodies(const long double& date, const int32_t& velocity_flag, Slots s) {
+    static constexpr int32_t recompute[12] = {0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 1};
+    for (int32_t body = 1; body <= ephemeris::body_count; ++body)
+        coor(body, date, recompute[body], velocity_flag, &s(6 * body - 5));
+}
+
+// Without velocities the velocity slots are cleared, so that they hold zeros
+// rather than what the caller's array held before.
+void clear_velocities(Slots s) {
+    for (int body = 1; body <= ephemeris::body_count; ++body)
+        for (int n = 0; n < 3; ++n) s(6 * body - 2 + n) = 0.0L;
+}
+
+void earth_and_moon(Slots s) {
+    for (int i = 13; i <= 18; ++i) s(i) = s(i) - s(i + 42) * moon_share;
+    for (int i = 55; i <= 60; ++i) s(i) = s(i - 42) + s(i);
+}
+
+void relative_to_sun(Slots s) {
+    for (int k = 1; k <= 10; ++k)
+        for (int n = 0; n <= 5; ++n) s(6 * k - 5 + n) = s(6 * k - 5 + n) - s(61 + n);
+    for (int i = 61; i <= 66; ++i) s(i) = 0.0L;
+}
+
+void to_astronomical_units(Slots s) {
+    for (int i = 1; i <= 66; ++i) s(i) = s(i) / au;
+}
+
+}  // namespace
+
+extern "C" __attribute__((noinline)) void vorkane(const long double& date,
+                                                  const int32_t& velocity_flag,
+                                                  long double (&state)[66]) {
+    const Slots s{state};
+    ephemeris::hold_record_for(date);
+    if (velocity_flag != 1) clear_velocities(s);
+    evaluate_bodies(date, velocity_flag, s);
+    earth_and_moon(s);
+    relative_to_sun(s);
+    to_astronomical_units(s);
 }

@@ -1,0 +1,30 @@
+// cheb: Chebyshev polynomial values T_0..T_n at the normalised time of a date
+// within a sub-interval, and their derivatives with respect to time in days.
+#include "ephemeris/chebyshev.hpp"
+#include "ephemeris/constants.hpp"
+
+using ephemeris::four;
+using ephemeris::one;
+using ephemeris::two;
+
+long double tc[16] = {};
+long double tcp[16] = {};
+
+extern "C" __attribute__((noinline)) void cheb(const long double& ta, const long double& tb,
+                                               const long double& t, const int32_t& n,
+                                               const int32_t& velocity_flag, long double* tc,
+                                               long double* tcp) {
+    const long double h = tb - ta;
+    // x runs from -1 at ta toward +1 at tb.
+    const long double x = ((t - ta) * two) / h - one;
+    const long double x2 = two * x;
+    tc[0] = one;
+    tc[1] = x;
+    for (int32_t i = 2; i <= n; ++i) tc[i] = tc[i - 1] * x2 - tc[i - 2];
+    if (velocity_flag != 1) return;
+    // dT_i/dt = (2/h) dT_i/dx, by the derivative's own recurrence.
+    const long double f = four / h;
+    tcp[0] = 0.0L;
+    tcp[1] = two / h;
+    for (int32_t i = 2; i <= n; ++i) tcp[i] = (tc[i - 1] * f + tcp[i - 1] * x2) - tcp[i - 2];
+}

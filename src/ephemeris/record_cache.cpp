@@ -1,0 +1,61 @@
+// The record cache: range check, the one connection of the data file, and
+// the choice, read and bracket check of the record covering a date.
+#include "ephemeris/record_cache.hpp"
+
+#include "diagnostics/report.hpp"
+#include "ephemeris/truncate.hpp"
+#include "fileio/units.hpp"
+
+namespace ephemeris {
+
+long double buf[record_values + 1] = {};
+int32_t nrc = -1;
+int32_t iop = 0;
+
+namespace {
+
+constexpr const char* source = "vorkane";
+constexpr char data_file[] = "15502650.440";
+constexpr char out_of_range[] = "Date out of fund de440 (1549.12.21 - 2650.01.25)";
+constexpr char bad_record[] = "incorrect record was read from fund";
+
+[[noreturn]] void stop(const char* text, size_t length) {
+    vkrt::stop_with_text(text, length, false);
+}
+
+void check_range(const long double& date) {
+    if (date > tmax || date < tmin) stop(out_of_range, sizeof out_of_range - 1);
+}
+
+void connect_once() {
+    if (iop != 0) return;
+    vkrt::open_unit({source, 29, data_unit}, data_file, vkrt::Access::direct,
+                    vkrt::Form::unformatted, record_bytes);
+    iop = 1;
+}
+
+// Exact for every date in range: nr = floor((date - tmin) / 32) + 1.
+int32_t record_number(const long double& date) {
+    const long double nr = (date - tmin) / record_span + one;
+    return truncate_to_int32(nr);
+}
+
+void read_into_buf(int32_t nr) {
+    double record[record_values];
+    vkrt::read_record({source, 35, data_unit}, nr, record);
+    for (int i = 0; i < record_values; ++i) buf[i + 1] = record[i];
+}
+
+}  // namespace
+
+void hold_record_for(const long double& date) {
+    check_range(date);
+    connect_once();
+    const int32_t nr = record_number(date);
+    if (nr == nrc) return;
+    nrc = nr;
+    read_into_buf(nr);
+    if (date < buf[1] || date > buf[2]) stop(bad_record, sizeof bad_record - 1);
+}
+
+}  // namespace ephemeris

@@ -1,0 +1,89 @@
+// Chebyshev evaluation against hand-derived values: polynomial values and
+// derivatives at a point where all of them are exact in binary, and the
+// sub-interval and normalised time each body gets for a date.
+#include <gtest/gtest.h>
+
+#include "driver/fpu.hpp"
+#include "ephemeris/chebyshev.hpp"
+#include "ephemeris/record_cache.hpp"
+
+namespace {
+
+using ephemeris::buf;
+
+TEST(Cheb, ValuesAndDerivativesAtAnExactPoint) {
+    vkrt::reset_floating_point_unit();
+    // x = ((t - ta) * 2) / h - 1 = 0.5 for t three quarters into a 16-day span.
+    // T_n(0.5) = cos(n pi/3); T_n'(0.5) = n sin(n pi/3) / sin(pi/3); d/dt = (2/h) d/dx.
+    const long double expected_t[8] = {1, 0.5L, -0.5L, -1, -0.5L, 0.5L, 1, 0.5L};
+    const long double expected_dx[8] = {0, 1, 2, 0, -4, -5, 0, 7};
+    long double t[16] = {}, dt[16] = {};
+    const int32_t n = 7, with_velocity = 1;
+    cheb(100.0L, 116.0L, 112.0L, n, with_velocity, t, dt);
+    for (int i = 0; i <= n; ++i) {
+        EXPECT_EQ(t[i], expected_t[i]) << i;
+        EXPECT_EQ(dt[i], expected_dx[i] * 0.125L) << i;
+    }
+    // Without velocities the derivatives are left as they were.
+    long double untouched[16];
+    for (long double& v : untouched) v = 42.0L;
+    const int32_t without_velocity = 0;
+    cheb(100.0L, 116.0L, 100.0L, n, without_velocity, t, untouched);
+    EXPECT_EQ(t[3], -1.0L);  // x = -1: T_n = (-1)^n
+    for (long double v : untouched) EXPECT_EQ(v, 42.0L);
+}
+
+// Each sub-interval m of `body` gets T_0 coefficient m and T_1 coefficient 1
+// for x, so coor's x is m + the normalised time.
+void mark_sub_intervals(int start, int stride, int count) {
+    for (int m = 0; m < count; ++m) {
+        buf[start + stride * m] = m;
+        buf[start + stride * m + 1] = 1;
+    }
+}
+
+TEST(Coor, SubIntervalAndNormalisedTimeOfEachBody) {
+    vkrt::reset_floating_point_unit();
+    for (long double& v : buf) v = 0;
+    buf[1] = 2451536.5L;
+    buf[2] = 2451568.5L;
+    const struct {
+        int body, start, stride, count;
+        long double x_plus_m;
+    } cases[] = {
+        {1, 3, 42, 4, 1 - 0.875L},    {2, 171, 30, 2, 0.0625L},
+        {3, 231, 39, 2, 0.0625L},     {4, 309, 0, 1, -0.46875L},
+        {9, 423, 0, 1, -0.46875L},     {10, 441, 39, 8, 2 - 0.75L},
+        {11, 753, 33, 2, 0.0625L},
+    };
+    for (const auto& c : cases) {
+        mark_sub_intervals(c.start, c.stride, c.count);
+        long double r[6];
+        for (long double& v : r) v = 7.0L;
+        const int32_t body = c.body, recompute = 1, position_only = 0;
+        coor(body, 2451545.0L, recompute, position_only, r);
+        EXPECT_EQ(r[0], c.x_plus_m) << "body " << c.body;
+        EXPECT_EQ(r[1], 0.0L);
+        EXPECT_EQ(r[3], 7.0L) << "velocity slots untouched without velocities";
+    }
+}
+
+TEST(Coor, BoundariesBelongToTheLaterSubInterval) {
+    vkrt::reset_floating_point_unit();
+    for (long double& v : buf) v = 0;
+    buf[1] = 1000.0L;
+    buf[2] = 1032.0L;
+    mark_sub_intervals(441, 39, 8);
+    const int32_t moon = 10, recompute = 1, position_only = 0;
+    long double r[6];
+    coor(moon, 1004.0L, recompute, position_only, r);
+    EXPECT_EQ(r[0], 1 - 1.0L);  // sub-interval 1 at x = -1
+    coor(moon, 1031.5L, recompute, position_only, r);
+    EXPECT_EQ(r[0], 7 + 0.75L);
+    // The record's end date, reachable only with records off the 32-day grid,
+    // is held to the last sub-interval (x = +1) instead of reading past it.
+    coor(moon, 1032.0L, recompute, position_only, r);
+    EXPECT_EQ(r[0], 7 + 1.0L);
+}
+
+}  // namespace
