@@ -18,13 +18,26 @@ extern "C" __attribute__((noinline)) void cheb(const long double& ta, const long
     // x runs from -1 at ta toward +1 at tb.
     const long double x = ((t - ta) * two) / h - one;
     const long double x2 = two * x;
-    tc[0] = one;
-    tc[1] = x;
-    for (int32_t i = 2; i <= n; ++i) tc[i] = tc[i - 1] * x2 - tc[i - 2];
+    // The two latest terms of each recurrence are carried in registers.
+    long double before = one, last = x;
+    tc[0] = before;
+    tc[1] = last;
+    for (int32_t i = 2; i <= n; ++i) {
+        const long double next = last * x2 - before;
+        tc[i] = next;
+        before = last;
+        last = next;
+    }
     if (velocity_flag != 1) return;
     // dT_i/dt = (2/h) dT_i/dx, by the derivative's own recurrence.
     const long double f = four / h;
-    tcp[0] = 0.0L;
-    tcp[1] = two / h;
-    for (int32_t i = 2; i <= n; ++i) tcp[i] = (tc[i - 1] * f + tcp[i - 1] * x2) - tcp[i - 2];
+    long double d_before = 0.0L, d_last = two / h;
+    tcp[0] = d_before;
+    tcp[1] = d_last;
+    for (int32_t i = 2; i <= n; ++i) {
+        const long double next = (tc[i - 1] * f + d_last * x2) - d_before;
+        tcp[i] = next;
+        d_before = d_last;
+        d_last = next;
+    }
 }

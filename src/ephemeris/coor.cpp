@@ -17,20 +17,30 @@ namespace {
 // that no coefficient outside the body's block is ever read.
 int32_t sub_interval(const long double& date, const ephemeris::SeriesLayout& body) {
     const int32_t m = ephemeris::truncate_to_int32((date - buf[1]) / body.length);
-    const int32_t last = static_cast<int32_t>(ephemeris::record_span / body.length) - 1;
+    const int32_t last = body.sub_intervals - 1;
     if (m < 0) return 0;
     return m > last ? last : m;
 }
 
-// r[j] = sum over k from `first` to degree of t[k] * buf[base + j*nc + k].
+// r[j] = sum over k from `first` to degree of t[k] * buf[base + j*nc + k],
+// each sum taken term by term from the lowest order up. The three sums are
+// independent and run side by side; each is kept in a register, which rounds
+// every step exactly as storing and loading the 80-bit value again would.
 void sum_series(const long double* t, int32_t first, int32_t base, int32_t degree,
                 long double* r) {
     const int32_t nc = degree + 1;
-    for (int32_t j = 0; j < 3; ++j) {
-        const int32_t k0 = j * nc + base;
-        r[j] = zero;
-        for (int32_t k = first; k <= degree; ++k) r[j] = r[j] + t[k] * buf[k0 + k];
+    const double* x = &buf[base];
+    const double* y = x + nc;
+    const double* z = y + nc;
+    long double sx = zero, sy = zero, sz = zero;
+    for (int32_t k = first; k <= degree; ++k) {
+        sx = sx + t[k] * x[k];
+        sy = sy + t[k] * y[k];
+        sz = sz + t[k] * z[k];
     }
+    r[0] = sx;
+    r[1] = sy;
+    r[2] = sz;
 }
 
 }  // namespace

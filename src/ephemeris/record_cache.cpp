@@ -8,7 +8,7 @@
 
 namespace ephemeris {
 
-long double buf[record_values + 1] = {};
+double buf[record_values + 1] = {};
 int32_t nrc = -1;
 int32_t iop = 0;
 
@@ -40,10 +40,18 @@ int32_t record_number(const long double& date) {
     return truncate_to_int32(nr);
 }
 
+// Every value is widened to an extended real once as it arrives, so that the
+// floating-point flags this raises (denormal operand, invalid operation for
+// a signalling NaN) stand from then on, whichever values are used later.
+void widen_all(const double* values) {
+    volatile long double widened;
+    for (int i = 0; i < record_values; ++i) widened = values[i];
+    (void)widened;
+}
+
 void read_into_buf(int32_t nr) {
-    double record[record_values];
-    vkrt::read_record({source, 35, data_unit}, nr, record);
-    for (int i = 0; i < record_values; ++i) buf[i + 1] = record[i];
+    vkrt::read_record({source, 35, data_unit}, nr, &buf[1]);
+    widen_all(&buf[1]);
 }
 
 }  // namespace

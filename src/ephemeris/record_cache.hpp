@@ -10,7 +10,11 @@ namespace ephemeris {
 
 // buf[1] is the record's start date, buf[2] its end date, buf[3] onward the
 // coefficients; buf[0] is unused so that indices follow the record's own.
-extern long double buf[record_values + 1];
+// The values are held as the binary64 numbers read and take part in the
+// extended arithmetic through their exact widening: an extended product with
+// a binary64 operand loads it in one step, where a stored 80-bit operand
+// costs several.
+extern double buf[record_values + 1];
 // Number of the record held in buf; -1 when none.
 extern int32_t nrc;
 // 1 once the data file has been connected.

@@ -1,6 +1,8 @@
 // Conversion of an extended real to a 32-bit integer by truncation toward
-// zero, defined for every value: NaNs and values out of range give the
-// processor's integer-indefinite value, -2147483648.
+// zero, as the processor does it: NaNs and values out of range give the
+// integer-indefinite value -2147483648 and raise the invalid-operation flag.
+// FISTTP truncates whatever the rounding control says, so the control word
+// is never switched back and forth.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +10,9 @@
 namespace ephemeris {
 
 inline int32_t truncate_to_int32(long double x) {
-    if (!(x > -2147483649.0L && x < 2147483648.0L)) return INT32_MIN;
-    return static_cast<int32_t>(x);
+    int32_t result;
+    asm("fisttpl %0" : "=m"(result) : "t"(x) : "st");
+    return result;
 }
 
 }  // namespace ephemeris

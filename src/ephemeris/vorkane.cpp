@@ -35,19 +35,26 @@ void clear_velocities(Slots s) {
         for (int n = 0; n < 3; ++n) s(6 * body - 2 + n) = 0.0L;
 }
 
-void earth_and_moon(Slots s) {
-    for (int i = 13; i <= 18; ++i) s(i) = s(i) - s(i + 42) * moon_share;
-    for (int i = 55; i <= 60; ++i) s(i) = s(i - 42) + s(i);
-}
-
-void relative_to_sun(Slots s) {
-    for (int k = 1; k <= 10; ++k)
-        for (int n = 0; n <= 5; ++n) s(6 * k - 5 + n) = s(6 * k - 5 + n) - s(61 + n);
-    for (int i = 61; i <= 66; ++i) s(i) = 0.0L;
-}
-
-void to_astronomical_units(Slots s) {
-    for (int i = 1; i <= 66; ++i) s(i) = s(i) / au;
+// Earth from the barycentre, Moon from the Earth, everything relative to the
+// Sun and in astronomical units. Each slot is finished in registers and
+// stored once; the operations on it, and their order, are those of taking
+// the steps one after another over the whole array:
+//   Earth: ((barycentre - moon * q) - sun) / au
+//   Moon:  (((barycentre - moon * q) + moon) - sun) / au
+//   other: (body - sun) / au;  the Sun's slots become zero.
+void assemble(Slots s) {
+    for (int n = 0; n <= 5; ++n) {
+        const long double sun = s(61 + n);
+        const long double geocentric_moon = s(55 + n);
+        const long double earth = s(13 + n) - geocentric_moon * moon_share;
+        const long double moon = earth + geocentric_moon;
+        for (int k = 1; k <= 10; ++k) {
+            const int i = 6 * k - 5 + n;
+            const long double body = k == 3 ? earth : k == 10 ? moon : s(i);
+            s(i) = (body - sun) / au;
+        }
+        s(61 + n) = 0.0L / au;
+    }
 }
 
 }  // namespace
@@ -59,7 +66,5 @@ extern "C" __attribute__((noinline)) void vorkane(const long double& date,
     ephemeris::hold_record_for(date);
     if (velocity_flag != 1) clear_velocities(s);
     evaluate_bodies(date, velocity_flag, s);
-    earth_and_moon(s);
-    relative_to_sun(s);
-    to_astronomical_units(s);
+    assemble(s);
 }

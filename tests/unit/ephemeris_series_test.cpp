@@ -6,6 +6,7 @@
 #include "driver/fpu.hpp"
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/record_cache.hpp"
+#include "ephemeris/truncate.hpp"
 
 namespace {
 
@@ -44,7 +45,7 @@ void mark_sub_intervals(int start, int stride, int count) {
 
 TEST(Coor, SubIntervalAndNormalisedTimeOfEachBody) {
     vkrt::reset_floating_point_unit();
-    for (long double& v : buf) v = 0;
+    for (double& v : buf) v = 0;
     buf[1] = 2451536.5L;
     buf[2] = 2451568.5L;
     const struct {
@@ -70,7 +71,7 @@ TEST(Coor, SubIntervalAndNormalisedTimeOfEachBody) {
 
 TEST(Coor, BoundariesBelongToTheLaterSubInterval) {
     vkrt::reset_floating_point_unit();
-    for (long double& v : buf) v = 0;
+    for (double& v : buf) v = 0;
     buf[1] = 1000.0L;
     buf[2] = 1032.0L;
     mark_sub_intervals(441, 39, 8);
@@ -84,6 +85,24 @@ TEST(Coor, BoundariesBelongToTheLaterSubInterval) {
     // is held to the last sub-interval (x = +1) instead of reading past it.
     coor(moon, 1032.0L, recompute, position_only, r);
     EXPECT_EQ(r[0], 7 + 1.0L);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Truncate, TowardZeroAndIntegerIndefiniteOutOfRange) {
+    const struct {
+        long double x;
+        int32_t expected;
+    } cases[] = {
+        {12556.999L, 12556},         {-0.75L, 0},
+        {2147483647.9L, INT32_MAX},  {-2147483648.9L, INT32_MIN},
+        {2147483648.0L, INT32_MIN},  {-2147483649.0L, INT32_MIN},
+        {__builtin_nanl(""), INT32_MIN}, {__builtin_infl(), INT32_MIN},
+        {-__builtin_infl(), INT32_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ephemeris::truncate_to_int32(c.x), c.expected) << (double)c.x;
 }
 
 }  // namespace
