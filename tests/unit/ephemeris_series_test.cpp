@@ -3,7 +3,10 @@
 // sub-interval and normalised time each body gets for a date.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "driver/fpu.hpp"
+#include "ephemeris/constants.hpp"
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/record_cache.hpp"
 #include "ephemeris/truncate.hpp"
@@ -85,6 +88,59 @@ TEST(Coor, BoundariesBelongToTheLaterSubInterval) {
     // is held to the last sub-interval (x = +1) instead of reading past it.
     coor(moon, 1032.0L, recompute, position_only, r);
     EXPECT_EQ(r[0], 7 + 1.0L);
+}
+
+
+TEST(Coor, AtTheRecordStartEachSeriesIsItsAlternatingSum) {
+    vkrt::reset_floating_point_unit();
+    for (double& v : buf) v = 0;
+    buf[1] = 2000.0;
+    buf[2] = 2032.0;
+    // Mercury's x coefficients 1, 2, 4, ..., 2^13: T_k(-1) = (-1)^k, so the
+    // sum is 1 - 2 + 4 - ... - 2^13 = (1 - (-2)^14) / 3 = -5461.
+    for (int k = 0; k <= 13; ++k) buf[3 + k] = static_cast<double>(1 << k);
+    long double r[6];
+    const int32_t mercury = 1, recompute = 1, with_velocity = 1;
+    coor(mercury, 2000.0L, recompute, with_velocity, r);
+    EXPECT_EQ(r[0], -5461.0L);
+    // dT_k/dx at -1 is (-1)^(k+1) k^2 and d/dt = (2/8) d/dx, so the velocity
+    // is the sum over k = 1..13 of (-1)^(k+1) k^2 2^k, 969690, over 4.
+    EXPECT_EQ(r[3], 969690.0L / 4);
+}
+
+TEST(Coor, MercurysLastSubIntervalStartsAtValue129) {
+    vkrt::reset_floating_point_unit();
+    for (double& v : buf) v = 0;
+    buf[1] = 2000.0;
+    buf[2] = 2032.0;
+    buf[129] = 1.0;  // x, T_0
+    buf[143] = 2.0;  // y, T_0
+    buf[157] = 3.0;  // z, T_0
+    long double r[6];
+    const int32_t mercury = 1, recompute = 1, position_only = 0;
+    coor(mercury, 2031.0L, recompute, position_only, r);
+    EXPECT_EQ(r[0], 1.0L);
+    EXPECT_EQ(r[1], 2.0L);
+    EXPECT_EQ(r[2], 3.0L);
+}
+
+TEST(Constants, FormedFromTheirExactBitPatterns) {
+    const struct {
+        long double value;
+        uint16_t exponent;
+        uint64_t significand;
+    } cases[] = {{ephemeris::au, 0x401A, 0x8EAAEAEB33333333u},
+                 {ephemeris::moon_share, 0x3FF8, 0xC7133EA6DF387332u}};
+    for (const auto& c : cases) {
+        unsigned char bytes[sizeof(long double)];
+        std::memcpy(bytes, &c.value, sizeof bytes);
+        uint64_t significand;
+        uint16_t exponent;
+        std::memcpy(&significand, bytes, 8);
+        std::memcpy(&exponent, bytes + 8, 2);
+        EXPECT_EQ(significand, c.significand);
+        EXPECT_EQ(exponent, c.exponent);
+    }
 }
 
 }  // namespace
