@@ -69,9 +69,10 @@ void LimbInteger::shift_right_one() {
 void LimbInteger::subtract(const LimbInteger& other) {
     uint32_t borrow = 0;
     for (int i = 0; i < size_; ++i) {
-        const uint64_t below = uint64_t{other.limb_at(i)} + borrow;
-        borrow = uint64_t{limb_[i]} < below ? 1 : 0;
-        limb_[i] = static_cast<uint32_t>(uint64_t{limb_[i]} - below);
+        const uint64_t below = static_cast<uint64_t>(other.limb_at(i)) + borrow;
+        const uint64_t limb = limb_[i];
+        borrow = limb < below ? 1 : 0;
+        limb_[i] = static_cast<uint32_t>(limb - below);
     }
     trim();
 }

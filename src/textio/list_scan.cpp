@@ -30,7 +30,7 @@ constexpr const char zero_repeat[] = "Zero repeat count in item %d of list input
 constexpr const char repeat_overflow[] = "Repeat count overflow in item %d of list input";
 
 struct Scanner {
-    Scanner(ByteSource from, ListScanResult& into) : source(from), result(into) {}
+    Scanner(ByteSource from, ListScanResult& into) : source(from), result(into), number() {}
 
     ByteSource source;
     ListScanResult& result;
@@ -67,14 +67,19 @@ bool is_end(int c) {
 // Characters that may not stand in a NaN's payload.
 bool breaks_payload(int c) { return is_blank(c) || c == '\n' || c == ',' || c == '/' || c == ';'; }
 
+// Records the failure; its message is the family's own text when `format`
+// is null, else `format` with the item number.
 bool fail(Scanner& s, int code, const char* format) {
     s.result.outcome = ListScanOutcome::failed;
     s.result.code = code;
-    std::snprintf(s.result.message, sizeof s.result.message, format, s.item_count);
+    s.result.message[0] = '\0';
+    if (format != nullptr) {
+        std::snprintf(s.result.message, sizeof s.result.message, format, s.item_count);
+    }
     return false;
 }
 
-bool fail_end(Scanner& s) { return fail(s, LIBERROR_END, ""); }
+bool fail_end(Scanner& s) { return fail(s, LIBERROR_END, nullptr); }
 bool fail_bad(Scanner& s) { return fail(s, LIBERROR_READ_VALUE, bad_real); }
 
 // Takes blanks and gives the first other character back.
