@@ -1,0 +1,152 @@
+// Decimal to extended real, done exactly on integer limbs: the decimal
+// significand D and exponent E give D * 10^E; for E >= 0 that integer is
+// formed outright, for E < 0 the quotient D / 5^-E is taken to 120 bits with
+// a sticky remainder; either way the leading bits are then rounded once to
+// the 64-bit significand at the precision the result's exponent allows.
+#include "textio/decimal_to_extended.hpp"
+
+#include <cstring>
+
+#include "textio/limb_integer.hpp"
+
+namespace vkrt {
+
+namespace {
+
+using u128 = unsigned __int128;
+
+constexpr int exponent_bias = 16383;
+constexpr int max_biased_exponent = 0x7fff;
+constexpr int lowest_lsb_exponent = 1 - exponent_bias - 63;  // subnormal spacing: 2^-16445
+constexpr int quotient_bits = 120;
+constexpr uint64_t integer_bit = uint64_t{1} << 63;
+
+// 0.1 * 10^scale is above the largest finite value from this scale on, and
+// 10^scale is below half the smallest subnormal up to this scale.
+constexpr int64_t overflow_scale = 4934;
+constexpr int64_t underflow_scale = -4951;
+
+ExtendedBits signed_bits(bool negative, uint64_t significand, int biased) {
+    const uint16_t sign = negative ? 0x8000 : 0;
+    return {significand, static_cast<uint16_t>(sign | biased)};
+}
+
+int bit_length(u128 x) {
+    const auto high = static_cast<uint64_t>(x >> 64);
+    if (high != 0) return 128 - __builtin_clzll(high);
+    const auto low = static_cast<uint64_t>(x);
+    return low != 0 ? 64 - __builtin_clzll(low) : 0;
+}
+
+// Rounds (q + a fraction that is non-zero when `sticky`) * 2^e2 to the
+// nearest extended real, ties to even; q is not zero.
+ExtendedBits round_to_extended(u128 q, int e2, bool sticky, bool negative) {
+    const int top = e2 + bit_length(q) - 1;
+    int lsb = top - 63 > lowest_lsb_exponent ? top - 63 : lowest_lsb_exponent;
+    const int drop = lsb - e2;
+    u128 m;
+    if (drop <= 0) {
+        m = q << -drop;
+    } else {
+        const bool half = drop <= 128 && ((q >> (drop - 1)) & 1) != 0;
+        const u128 below_half = drop - 1 >= 128 ? q : q & ((u128{1} << (drop - 1)) - 1);
+        m = drop >= 128 ? 0 : q >> drop;
+        if (half && (below_half != 0 || sticky || (m & 1) != 0)) ++m;
+    }
+    if ((m >> 64) != 0) {
+        m >>= 1;
+        ++lsb;
+    }
+    const auto significand = static_cast<uint64_t>(m);
+    if (significand == 0) return signed_bits(negative, 0, 0);
+    const int biased = (significand & integer_bit) != 0 ? lsb + 63 + exponent_bias : 0;
+    if (biased >= max_biased_exponent) return extended_infinity(negative);
+    return signed_bits(negative, significand, biased);
+}
+
+// D from the digits held, with a final 1 standing for dropped non-zero digits.
+void build_significand(const DecimalNumber& number, LimbInteger& d, int& digits) {
+    digits = 0;
+    uint32_t chunk = 0;
+    uint32_t chunk_scale = 1;
+    auto add = [&](int digit) {
+        chunk = chunk * 10 + static_cast<uint32_t>(digit);
+        chunk_scale *= 10;
+        ++digits;
+        if (chunk_scale == 1000000000) {
+            d.multiply_add(chunk_scale, chunk);
+            chunk = 0;
+            chunk_scale = 1;
+        }
+    };
+    for (int i = 0; i < number.count; ++i) add(number.digits[i]);
+    if (number.dropped_nonzero) add(1);
+    if (chunk_scale != 1) d.multiply_add(chunk_scale, chunk);
+}
+
+// value = D * 10^e with e >= 0: the integer itself, cut to its leading bits.
+ExtendedBits scale_up(LimbInteger& d, int e, bool negative) {
+    d.multiply_power_of_five(e);
+    const int excess = d.bit_length() > quotient_bits ? d.bit_length() - quotient_bits : 0;
+    bool sticky = false;
+    const u128 q = d.bits_from(excess, sticky);
+    return round_to_extended(q, e + excess, sticky, negative);
+}
+
+// value = D / 10^k: the quotient D * 2^s / 5^k to 120 bits (or D / (5^k *
+// 2^-s) when s would be negative), times 2^(-k - s).
+ExtendedBits scale_down(LimbInteger& d, int k, bool negative) {
+    LimbInteger divisor(1);
+    divisor.multiply_power_of_five(k);
+    const int shift = divisor.bit_length() - d.bit_length() + quotient_bits;
+    if (shift >= 0) {
+        d.shift_left(shift);
+    } else {
+        divisor.shift_left(-shift);
+    }
+    const int steps = d.bit_length() - divisor.bit_length();
+    divisor.shift_left(steps);
+    u128 q = 0;
+    for (int i = 0; i <= steps; ++i) {
+        q <<= 1;
+        if (compare(d, divisor) >= 0) {
+            d.subtract(divisor);
+            q |= 1;
+        }
+        divisor.shift_right_one();
+    }
+    return round_to_extended(q, -k - shift, !d.is_zero(), negative);
+}
+
+}  // namespace
+
+ExtendedBits extended_infinity(bool negative) {
+    return signed_bits(negative, integer_bit, max_biased_exponent);
+}
+
+ExtendedBits extended_quiet_nan(bool negative) {
+    return signed_bits(negative, integer_bit | (integer_bit >> 1), max_biased_exponent);
+}
+
+ExtendedBits decimal_to_extended(const DecimalNumber& number) {
+    const bool negative = number.negative;
+    if (number.count == 0) return signed_bits(negative, 0, 0);
+    const int64_t scale = number.scale();
+    if (scale >= overflow_scale) return extended_infinity(negative);
+    if (scale <= underflow_scale) return signed_bits(negative, 0, 0);
+    LimbInteger d;
+    int digits = 0;
+    build_significand(number, d, digits);
+    const int e = static_cast<int>(scale) - digits;
+    return e >= 0 ? scale_up(d, e, negative) : scale_down(d, -e, negative);
+}
+
+void store_extended(const ExtendedBits& bits, long double& destination) {
+    unsigned char bytes[10];
+    std::memcpy(bytes, &bits.significand, 8);
+    bytes[8] = static_cast<unsigned char>(bits.sign_exponent);
+    bytes[9] = static_cast<unsigned char>(bits.sign_exponent >> 8);
+    std::memcpy(&destination, bytes, sizeof bytes);
+}
+
+}  // namespace vkrt

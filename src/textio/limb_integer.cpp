@@ -1,0 +1,105 @@
+// Fixed-capacity unsigned big integers for decimal input: schoolbook
+// arithmetic on 32-bit limbs with 64-bit intermediates.
+#include "textio/limb_integer.hpp"
+
+#include "diagnostics/report.hpp"
+
+namespace vkrt {
+
+namespace {
+
+constexpr uint32_t five_to_13 = 1220703125u;  // the largest power of 5 below 2^32
+
+}  // namespace
+
+LimbInteger::LimbInteger(uint32_t value) : limb_{}, size_(value != 0 ? 1 : 0) {
+    limb_[0] = value;
+}
+
+void LimbInteger::grow_to(int size) {
+    if (size > capacity) internal_error(nullptr, "decimal input conversion out of room");
+    for (int i = size_; i < size; ++i) limb_[i] = 0;
+    size_ = size;
+}
+
+void LimbInteger::trim() {
+    while (size_ > 0 && limb_[size_ - 1] == 0) --size_;
+}
+
+void LimbInteger::multiply_add(uint32_t factor, uint32_t addend) {
+    uint64_t carry = addend;
+    for (int i = 0; i < size_; ++i) {
+        const uint64_t product = uint64_t{limb_[i]} * factor + carry;
+        limb_[i] = static_cast<uint32_t>(product);
+        carry = product >> 32;
+    }
+    if (carry != 0) {
+        grow_to(size_ + 1);
+        limb_[size_ - 1] = static_cast<uint32_t>(carry);
+    }
+}
+
+void LimbInteger::multiply_power_of_five(int exponent) {
+    for (; exponent >= 13; exponent -= 13) multiply_add(five_to_13, 0);
+    uint32_t rest = 1;
+    for (; exponent > 0; --exponent) rest *= 5;
+    multiply_add(rest, 0);
+}
+
+void LimbInteger::shift_left(int bits) {
+    if (size_ == 0 || bits <= 0) return;
+    const int limbs = bits / 32;
+    const int rest = bits % 32;
+    const int old_size = size_;
+    grow_to(old_size + limbs + 1);
+    for (int i = old_size - 1; i >= 0; --i) {
+        const uint64_t wide = uint64_t{limb_[i]} << rest;
+        limb_[i + limbs + 1] |= static_cast<uint32_t>(wide >> 32);
+        limb_[i + limbs] = static_cast<uint32_t>(wide);
+    }
+    for (int i = 0; i < limbs; ++i) limb_[i] = 0;
+    trim();
+}
+
+void LimbInteger::shift_right_one() {
+    for (int i = 0; i < size_; ++i) limb_[i] = (limb_[i] >> 1) | (limb_at(i + 1) << 31);
+    trim();
+}
+
+void LimbInteger::subtract(const LimbInteger& other) {
+    uint32_t borrow = 0;
+    for (int i = 0; i < size_; ++i) {
+        const uint64_t below = static_cast<uint64_t>(other.limb_at(i)) + borrow;
+        const uint64_t limb = limb_[i];
+        borrow = limb < below ? 1 : 0;
+        limb_[i] = static_cast<uint32_t>(limb - below);
+    }
+    trim();
+}
+
+int LimbInteger::bit_length() const {
+    if (size_ == 0) return 0;
+    return 32 * (size_ - 1) + (32 - __builtin_clz(limb_[size_ - 1]));
+}
+
+unsigned __int128 LimbInteger::bits_from(int from, bool& lower_bits_set) const {
+    const int first = from / 32;
+    const int offset = from % 32;
+    lower_bits_set = first < size_ && offset != 0 && (limb_[first] << (32 - offset)) != 0;
+    for (int i = 0; i < first && i < size_ && !lower_bits_set; ++i) lower_bits_set = limb_[i] != 0;
+    unsigned __int128 bits = 0;
+    for (int i = first + 3; i >= first; --i) bits = (bits << 32) | limb_at(i);
+    bits >>= offset;
+    if (offset != 0) bits |= static_cast<unsigned __int128>(limb_at(first + 4)) << (128 - offset);
+    return bits;
+}
+
+int compare(const LimbInteger& a, const LimbInteger& b) {
+    if (a.size_ != b.size_) return a.size_ < b.size_ ? -1 : 1;
+    for (int i = a.size_ - 1; i >= 0; --i) {
+        if (a.limb_[i] != b.limb_[i]) return a.limb_[i] < b.limb_[i] ? -1 : 1;
+    }
+    return 0;
+}
+
+}  // namespace vkrt
