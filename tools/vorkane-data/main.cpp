@@ -25,7 +25,7 @@ const char usage_text[] =
     "           report the records a data file holds; status 0 only when well-formed\n"
     "       vorkane-data demo DIR\n"
     "           write DIR/vorkane.in and an APPROXIMATE DIR/15502650.440 fitted from mean\n"
-    "           orbits (not DE440: planets within about 0.02 au)\n";
+    "           orbits (not DE440: planets within about 0.02 au near 2000)\n";
 
 int usage() {
     std::fputs(usage_text, stderr);
@@ -61,8 +61,8 @@ int demo(const std::string& dir) {
     vkdata::make_demo_directory(dir, true);
     std::printf("%s: vorkane.in (2451545.0) and 15502650.440 written.\n"
                 "The data file is an APPROXIMATION fitted from mean orbits and a short lunar\n"
-                "series, not DE440: planets within about 0.02 au, the Moon within a few\n"
-                "thousand km. Convert the real DE440 file for true positions.\n",
+                "series, not DE440: planets within about 0.02 au near 2000, the Moon within\n"
+                "a few thousand km. Convert the real DE440 file for true positions.\n",
                 dir.c_str());
     return 0;
 }

@@ -1,7 +1,7 @@
 // An approximate analytic model of the solar system for the demo data file:
 // Keplerian mean orbits of the planets and a short lunar series. It is an
-// approximation (planets within about 0.02 au over 1550 to 2650, the Moon
-// within a few thousand km), not DE440.
+// approximation, not DE440: planets within 0.015 au of DE440 around 2000 and
+// less close far from it, the Moon within a few thousand km.
 #pragma once
 
 #include <array>
