@@ -1,6 +1,6 @@
-// The shared DE440 excerpts turned into a data file in the program's layout:
-// every data record at its place on the 32-day grid, values 1019 to 1138 zero,
-// the file 12556 records long (sparse).
+// The shared DE440 excerpts turned into a data file in the program's layout
+// by the data tool's conversion: every data record at its place on the
+// 32-day grid, values 1019 to 1138 zero, the file 12556 records long (sparse).
 #pragma once
 
 #include <string>

@@ -88,6 +88,8 @@ RunResult run_program(const std::string& program, const std::string& directory,
 
 std::string vorkane_binary() { return VORKANE_BIN; }
 
+std::string data_tool_binary() { return VORKANE_DATA_TOOL; }
+
 RunResult run_vorkane(const std::string& directory, const RunOptions& options) {
     return run_program(vorkane_binary(), directory, options);
 }

@@ -27,6 +27,9 @@ RunResult run_program(const std::string& program, const std::string& directory,
 std::string vorkane_binary();
 RunResult run_vorkane(const std::string& directory, const RunOptions& options = {});
 
+// The built data tool, vorkane-data.
+std::string data_tool_binary();
+
 // Runs a copy of vorkane as an unprivileged user (when the tests run as root),
 // so that file permissions bite; the copy lives outside `directory`, where
 // that user can reach it whatever the permissions of the build tree.

@@ -1,0 +1,332 @@
+// The data tool as users run it: conversion of DE binary and ASCII files
+// written by the tests, its refusals (each leaving the output as it was),
+// the check command, the demo directory, and the real excerpts when present.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "support/run_program.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace {
+
+using testing_support::RunResult;
+using testing_support::ScratchDir;
+
+constexpr int ncoeff = 1018;
+constexpr size_t de_record = ncoeff * 8;
+constexpr size_t out_record = 9104;
+constexpr double tmin = 2287184.5;
+
+// The DE440 layout table, items 1 to 15.
+constexpr int table[15][3] = {{3, 14, 4},    {171, 10, 2}, {231, 13, 2}, {309, 11, 1},
+                              {342, 8, 1},   {366, 7, 1},  {387, 6, 1},  {405, 6, 1},
+                              {423, 6, 1},   {441, 13, 8}, {753, 11, 2}, {819, 10, 4},
+                              {899, 10, 4},  {1019, 0, 0}, {1019, 0, 0}};
+
+template <typename T>
+void store(std::string& bytes, size_t at, T value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+}
+
+// Header record 1 of a DE binary file with 645 constants, as published.
+std::string binary_header(double step = 32.0) {
+    std::string h(de_record, ' ');
+    store(h, 2652, tmin);
+    store(h, 2660, tmin + 32.0 * 12556);
+    store(h, 2668, step);
+    store<int32_t>(h, 2676, 645);
+    store(h, 2680, 149597870.7);
+    store(h, 2688, 81.3005682);
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 3; ++j) store<int32_t>(h, 2696 + 12 * i + 4 * j, table[i][j]);
+    store<int32_t>(h, 2840, 440);
+    for (int j = 0; j < 3; ++j) store<int32_t>(h, 2844 + 4 * j, table[12][j]);
+    for (int i = 13; i < 15; ++i)
+        for (int j = 0; j < 3; ++j) store<int32_t>(h, 4326 + 12 * (i - 13) + 4 * j, table[i][j]);
+    return h + std::string(de_record, '\0');  // record 2: the constants, unread
+}
+
+// Record number n of the grid with coefficients made from n and the index.
+std::vector<double> de_values(int n) {
+    std::vector<double> v(ncoeff);
+    v[0] = tmin + 32.0 * (n - 1);
+    v[1] = v[0] + 32.0;
+    for (int i = 2; i < ncoeff; ++i) v[i] = (n * 7919.0 + i) / 3.0 * (i % 2 ? -1 : 1);
+    return v;
+}
+
+std::string record_bytes(const std::vector<double>& v) {
+    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * 8);
+}
+
+std::string binary_file(const std::vector<int>& records) {
+    std::string f = binary_header();
+    for (int n : records) f += record_bytes(de_values(n));
+    return f;
+}
+
+// A value as the ASCII files write it: 0.ddddddddddddddddddD+ee.
+std::string ascii_number(double x) {
+    char e[64];
+    std::snprintf(e, sizeof e, "%.18E", std::fabs(x));  // d.dddE+xx
+    const int exponent = std::atoi(std::strchr(e, 'E') + 1) + (x != 0);
+    std::string digits = std::string(1, e[0]) + std::string(e + 2, 18);
+    char out[64];
+    std::snprintf(out, sizeof out, "%s0.%sD%+03d", x < 0 ? "-" : " ", digits.c_str(), exponent);
+    return out;
+}
+
+std::string ascii_header(int ncoeff_on_line = ncoeff) {
+    std::string h = "KSIZE= 2036    NCOEFF= " + std::to_string(ncoeff_on_line) + "\n\n";
+    h += "GROUP   1010\n\nJPL Planetary Ephemeris DE440/LE440\n\n";
+    h += "GROUP   1030\n\n  2287184.50  2688976.50         32.\n\n";
+    h += "GROUP   1050\n\n";
+    for (int j = 0; j < 3; ++j) {
+        for (const auto& item : table) h += "  " + std::to_string(item[j]);
+        h += "\n";
+    }
+    return h + "\nGROUP   1070\n";
+}
+
+std::string ascii_data(const std::vector<int>& records) {
+    std::string f;
+    int number = 1;
+    for (int n : records) {
+        const std::vector<double> v = de_values(n);
+        f += "     " + std::to_string(number++) + "  1018\n";
+        for (int i = 0; i < ncoeff; i += 3) {
+            for (int k = i; k < i + 3; ++k) f += " " + ascii_number(k < ncoeff ? v[k] : 0.0);
+            f += "\n";
+        }
+    }
+    return f;
+}
+
+RunResult tool(const ScratchDir& dir, const std::vector<std::string>& args) {
+    testing_support::RunOptions options;
+    options.arguments = args;
+    return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
+}
+
+std::vector<std::string> names_in(const ScratchDir& dir) {
+    std::vector<std::string> names;
+    DIR* d = ::opendir(dir.path().c_str());
+    while (dirent* e = ::readdir(d)) {
+        if (e->d_name[0] != '.') names.push_back(e->d_name);
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string out_record_at(const std::string& file, int n) {
+    return file.substr((n - 1) * out_record, out_record);
+}
+
+TEST(DataToolConvert, PlacesEachRecordOnTheGridAndZeroesTheRest) {
+    ScratchDir dir;
+    dir.write("a.440", binary_file({1, 2, 5137}));
+    dir.write("b.440", binary_file({5137, 12556}));  // overlaps a.440, equal
+    const RunResult run = tool(dir, {"convert", "-o", "15502650.440", "a.440", "b.440"});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    const std::string out = dir.read("15502650.440");
+    ASSERT_EQ(out.size(), 12556u * out_record);
+    for (int n : {1, 2, 5137, 12556}) {
+        EXPECT_EQ(out_record_at(out, n), record_bytes(de_values(n)) + std::string(960, '\0')) << n;
+    }
+    for (int n : {3, 5136, 5138, 12555}) EXPECT_EQ(out_record_at(out, n), std::string(out_record, '\0'));
+    EXPECT_NE(run.out.find("4 of 12556 records present"), std::string::npos) << run.out;
+    EXPECT_EQ(names_in(dir), (std::vector<std::string>{"15502650.440", "a.440", "b.440"}));
+}
+
+TEST(DataToolConvert, AsciiInputGivesTheSameBytesAsBinary) {
+    ScratchDir dir;
+    dir.write("bin.440", binary_file({5136, 5137, 5138}));
+    dir.write("header.440", ascii_header());
+    dir.write("ascp1.440", ascii_data({5136, 5137}));
+    dir.write("ascp2.440", ascii_data({5137, 5138}));  // shares a record, as published files do
+    ASSERT_EQ(tool(dir, {"convert", "-o", "from-binary", "bin.440"}).exit_status, 0);
+    const RunResult run = tool(dir, {"convert", "-o", "from-ascii", "header.440", "ascp1.440", "ascp2.440"});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_TRUE(dir.read("from-ascii") == dir.read("from-binary"));
+}
+
+struct Refusal {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // name, content
+    std::vector<std::string> inputs;
+    const char* message;  // part of standard error
+};
+
+std::string with_value(std::string file, size_t record, size_t value, double x) {
+    store(file, (record + 1) * de_record + value * 8, x);
+    return file;
+}
+
+std::string with_int(std::string file, size_t at, int32_t x) {
+    store(file, at, x);
+    return file;
+}
+
+TEST(DataToolConvert, RefusalsNameFileAndRecordAndKeepTheOutput) {
+    const std::string good = binary_file({10, 11, 12});
+    const std::string ascii_ok = ascii_data({10, 11});
+    const std::vector<Refusal> refusals = {
+        {"truncated record", {{"x.440", good.substr(0, good.size() - 100)}}, {"x.440"},
+         "x.440: data record 3 is truncated: 8044 of 8144 bytes"},
+        {"short file", {{"x.440", good.substr(0, 2000)}}, {"x.440"},
+         "x.440: bad header: file too short"},
+        {"no data header records", {{"x.440", good.substr(0, de_record)}}, {"x.440"},
+         "x.440: bad header: the two header records are incomplete"},
+        {"layout mismatch", {{"x.440", with_int(good, 2696 + 12 * 3 + 4, 12)}}, {"x.440"},
+         "x.440: layout mismatch for item 4 (Mars): start 309, 12 coefficients"},
+        {"NCOEFF beyond a record", {{"x.440", with_int(good, 2696 + 12 * 11 + 4, 100)}}, {"x.440"},
+         "x.440: bad header: NCOEFF 1618 is outside 818 to 1138"},
+        {"off the grid", {{"x.440", with_value(good, 2, 0, tmin + 32.0 * 10 + 0.5)}}, {"x.440"},
+         "x.440: data record 2: dates 2287505 to 2287536.5 are not a 32-day record"},
+        {"span not 32 days", {{"x.440", with_value(good, 1, 1, tmin + 16.0)}}, {"x.440"},
+         "x.440: data record 1: dates 2287472.5 to 2287200.5 are not"},
+        {"not finite", {{"x.440", with_value(good, 3, 500, NAN)}}, {"x.440"},
+         "x.440: data record 3: value 501 is not a finite number"},
+        {"conflict", {{"x.440", good}, {"y.440", with_value(binary_file({12}), 1, 7, 1.5)}},
+         {"x.440", "y.440"},
+         "y.440: data record 1: record 12 (JD 2287536.5) differs from the same record in "
+         "x.440: data record 3"},
+        {"missing input", {{"x.440", good}}, {"x.440", "nothing.440"}, "Cannot open 'nothing.440'"},
+        {"ASCII without header", {{"a.440", ascii_ok}}, {"a.440"},
+         "a.440: ASCII data file, but no ASCII header file came before it"},
+        {"ASCII truncated record",
+         {{"h.440", ascii_header()}, {"a.440", ascii_ok.substr(0, ascii_ok.size() - 400)}},
+         {"h.440", "a.440"}, "a.440: data record 2 (line"},
+        {"ASCII NCOEFF differs",
+         {{"h.440", ascii_header()}, {"a.440", "     1  1000\n" + ascii_ok.substr(13)}},
+         {"h.440", "a.440"},
+         "a.440: data record 1 (line 1): record of 1000 values, the header says NCOEFF 1018"},
+        {"ASCII header inconsistent", {{"h.440", ascii_header(1000)}, {"a.440", ascii_ok}},
+         {"h.440", "a.440"}, "h.440: bad header: the layout table needs 1018 values, NCOEFF is 1000"},
+        {"ASCII bad number",
+         {{"h.440", ascii_header()}, {"a.440", "  1  1018\n 0.12D+07 0.1x2D+07\n"}},
+         {"h.440", "a.440"}, "a.440: data record 1 (line 2): \"0.1x2D+07\" is not a finite number"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.name);
+        ScratchDir dir;
+        dir.write("15502650.440", "old content");
+        for (const auto& [name, content] : r.files) dir.write(name, content);
+        std::vector<std::string> args = {"convert", "-o", "15502650.440"};
+        args.insert(args.end(), r.inputs.begin(), r.inputs.end());
+        const RunResult run = tool(dir, args);
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+        EXPECT_EQ(dir.read("15502650.440"), "old content");
+        EXPECT_EQ(names_in(dir).size(), r.files.size() + 1) << "a temporary file was left";
+    }
+}
+
+TEST(DataToolConvert, BadStepIsABadHeader) {
+    ScratchDir dir;
+    std::string file = binary_file({10});
+    store(file, 2668, 16.0);
+    dir.write("x.440", file);
+    const RunResult run = tool(dir, {"convert", "-o", "out", "x.440"});
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_NE(run.err.find("x.440: bad header: record step is not 32 days"), std::string::npos);
+    EXPECT_FALSE(dir.exists("out"));
+}
+
+TEST(DataToolCheck, ReportsRecordsSpanAndProblems) {
+    ScratchDir dir;
+    dir.write("x.440", binary_file({1, 2, 3, 100}));
+    ASSERT_EQ(tool(dir, {"convert", "-o", "good", "x.440"}).exit_status, 0);
+    RunResult run = tool(dir, {"check", "good"});
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(run.out,
+              "good: 114309824 bytes, 12556 records of 9104 bytes\n"
+              "records present: 4 of 12556: 1-3, 100\n"
+              "dates covered: JD 2287184.5 to 2287280.5, JD 2290352.5 to 2290384.5\n"
+              "well-formed\n");
+
+    std::string bad = dir.read("good");
+    store(bad, 2 * out_record, tmin);  // record 3 claims record 1's dates
+    dir.write("bad", bad.substr(0, bad.size() - 1));
+    run = tool(dir, {"check", "bad"});
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_NE(run.out.find("problem: length: 114309823 bytes, expected 114309824"), std::string::npos);
+    EXPECT_NE(run.out.find("problem: record 3: dates 2287184.5 to 2287280.5, expected 2287248.5 to "
+                           "2287280.5"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("not well-formed"), std::string::npos);
+}
+
+TEST(DataToolCommands, UsageErrorsExitWithTwo) {
+    ScratchDir dir;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"convert", "x"}, {"check"}, {"frobnicate"}}) {
+        const RunResult run = tool(dir, args);
+        EXPECT_EQ(run.exit_status, 2);
+        EXPECT_NE(run.err.find("usage: vorkane-data convert -o OUTPUT INPUT..."), std::string::npos);
+    }
+}
+
+// The program as built may not compute yet while its parts are developed.
+bool program_computes(const RunResult& run) {
+    return run.err.find("not built yet") == std::string::npos;
+}
+
+TEST(DataToolExcerpts, ConvertedExcerptsHoldTheRecordsAndGiveTheReferenceOutputs) {
+    const std::string data = testing_support::shared_data_dir();
+    if (data.empty()) GTEST_SKIP() << "no shared data";
+    ScratchDir dir;
+    const std::string excerpts = data + "/de440-excerpt/";
+    const RunResult run = tool(dir, {"convert", "-o", "15502650.440", excerpts + "p1999-2000.440",
+                                     excerpts + "p2007.440"});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    const std::string out = dir.read("15502650.440");
+    int records = 0;
+    for (const char* name : {"p1999-2000.440", "p2007.440"}) {
+        const std::string in = testing_support::read_file(excerpts + name);
+        for (size_t at = 2 * de_record; at < in.size(); at += de_record, ++records) {
+            double start;
+            std::memcpy(&start, in.data() + at, 8);
+            const int n = static_cast<int>((start - tmin) / 32.0) + 1;
+            EXPECT_EQ(out_record_at(out, n), in.substr(at, de_record) + std::string(960, '\0'));
+        }
+    }
+    EXPECT_EQ(records, 18);
+    for (const char* date : {"2451545.0", "2451620.25", "2454250.75"}) {
+        dir.write("vorkane.in", std::string(date) + "\n");
+        const RunResult program = testing_support::run_vorkane(dir.path());
+        if (!program_computes(program)) GTEST_SKIP() << "the state routine is not built yet";
+        EXPECT_EQ(program.exit_status, 0) << program.err;
+        EXPECT_TRUE(dir.read("vorkane.out") ==
+                    testing_support::read_file(data + "/reference/" + date + ".out"))
+            << date;
+    }
+}
+
+TEST(DataToolDemo, MakesADirectoryTheProgramRunsInAtEveryDateOfTheSpan) {
+    ScratchDir dir;
+    const RunResult run = tool(dir, {"demo", "run"});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_NE(run.out.find("APPROXIMATION"), std::string::npos);
+    EXPECT_EQ(testing_support::read_file(dir.file("run/vorkane.in")), "2451545.0\n");
+    const RunResult check = tool(dir, {"check", "run/15502650.440"});
+    EXPECT_EQ(check.exit_status, 0) << check.out;
+    EXPECT_NE(check.out.find("records present: 12556 of 12556: 1-12556\n"), std::string::npos);
+    for (const char* date : {"2287184.5", "2287216.4999", "2451545.0", "2600000.0", "2688976.49"}) {
+        testing_support::write_file(dir.file("run/vorkane.in"), std::string(date) + "\n");
+        const RunResult program = testing_support::run_vorkane(dir.file("run"));
+        if (!program_computes(program)) GTEST_SKIP() << "the state routine is not built yet";
+        EXPECT_EQ(program.exit_status, 0) << date << program.err;
+        EXPECT_EQ(program.err, "") << date;
+        EXPECT_EQ(testing_support::read_file(dir.file("run/vorkane.out")).size(), 1567u) << date;
+    }
+}
+
+}  // namespace

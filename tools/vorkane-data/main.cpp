@@ -1,0 +1,94 @@
+// vorkane-data: makes the program's data file 15502650.440 from published
+// DE files, checks a data file, or prepares a demo run directory with an
+// approximate data file.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "vorkane-data/check.hpp"
+#include "vorkane-data/convert.hpp"
+#include "vorkane-data/data_error.hpp"
+#include "vorkane-data/data_layout.hpp"
+#include "vorkane-data/demo_file.hpp"
+
+namespace {
+
+constexpr int status_failed = 1;
+constexpr int status_usage = 2;
+
+const char usage_text[] =
+    "usage: vorkane-data convert -o OUTPUT INPUT...\n"
+    "           make OUTPUT (the program's 15502650.440) from DE440 files: binary files\n"
+    "           (linux_p1550p2650.440 or parts), or header.440 followed by ASCII data files\n"
+    "       vorkane-data check FILE\n"
+    "           report the records a data file holds; status 0 only when well-formed\n"
+    "       vorkane-data demo DIR\n"
+    "           write DIR/vorkane.in and an APPROXIMATE DIR/15502650.440 fitted from mean\n"
+    "           orbits (not DE440: planets within about 0.02 au near 2000)\n";
+
+int usage() {
+    std::fputs(usage_text, stderr);
+    return status_usage;
+}
+
+void print_runs(const vkdata::ConvertResult& result) {
+    for (size_t i = 0; i < result.runs.size() && i < 20; ++i) {
+        std::printf("%sJD %.1f to %.1f", i ? ", " : "",
+                    vkdata::first_date + vkdata::record_days * (result.runs[i].first - 1),
+                    vkdata::first_date + vkdata::record_days * result.runs[i].second);
+    }
+    if (result.runs.size() > 20) std::printf(", ...");
+}
+
+int convert(const std::vector<std::string>& args) {
+    std::string output;
+    std::vector<std::string> inputs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) output = args[++i];
+        else inputs.push_back(args[i]);
+    }
+    if (output.empty() || inputs.empty()) return usage();
+    const vkdata::ConvertResult result = vkdata::convert_de_files(inputs, output, true);
+    std::printf("%s: %d of %d records present (", output.c_str(), result.present,
+                vkdata::record_count);
+    print_runs(result);
+    std::printf(")\n");
+    return 0;
+}
+
+int demo(const std::string& dir) {
+    vkdata::make_demo_directory(dir, true);
+    std::printf("%s: vorkane.in (2451545.0) and 15502650.440 written.\n"
+                "The data file is an APPROXIMATION fitted from mean orbits and a short lunar\n"
+                "series, not DE440: planets within about 0.02 au near 2000, the Moon within\n"
+                "a few thousand km. Convert the real DE440 file for true positions.\n",
+                dir.c_str());
+    return 0;
+}
+
+int run(const std::vector<std::string>& args) {
+    if (args.empty()) return usage();
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "convert") return convert(rest);
+    if (command == "check" && rest.size() == 1) {
+        return vkdata::check_data_file(rest[0], stdout) ? 0 : status_failed;
+    }
+    if (command == "demo" && rest.size() == 1) return demo(rest[0]);
+    return usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const vkdata::DataError& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vorkane-data: %s\n", e.what());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vorkane-data: %s\n", e.what());
+    }
+    return status_failed;
+}
