@@ -31,11 +31,6 @@ std::string main_at(const std::string& call_text) {
            std::to_string(trace_test::line_containing("src/driver/main.cpp", call_text));
 }
 
-// Skips while the free-form read or the state routine is still a stand-in.
-bool still_a_stand_in(const RunResult& result) {
-    return result.err.find("not built yet") != std::string::npos;
-}
-
 // vorkane.in as a directory: the connection at line 2 fails.
 void make_input_a_directory(const testing_support::ScratchDir& dir) {
     ASSERT_EQ(::mkdir(dir.file("vorkane.in").c_str(), 0755), 0);
@@ -59,7 +54,6 @@ TEST(TraceReport, FailedReadOfTheDate) {
     testing_support::ScratchDir dir;
     dir.write("vorkane.in", "");
     const RunResult result = testing_support::run_vorkane(dir.path());
-    if (still_a_stand_in(result)) GTEST_SKIP() << "the free-form read is not built on this branch";
     EXPECT_EQ(result.exit_status, 2);
     const Trace trace = read_trace(result.err, heading);
     EXPECT_EQ(trace.before, "At line 3 of file vorkane (unit = 10, file = 'vorkane.in')\n" + prefix +
@@ -74,7 +68,6 @@ TEST(TraceReport, FailedRecordReadShowsTheStateRoutine) {
     testing_support::ScratchDir dir;
     dir.write("vorkane.in", "2451545.0\n");  // and no data file: it is created empty
     const RunResult result = testing_support::run_vorkane(dir.path());
-    if (still_a_stand_in(result)) GTEST_SKIP() << "the state routine is not built on this branch";
     EXPECT_EQ(result.exit_status, 2);
     const Trace trace = read_trace(result.err, heading);
     EXPECT_EQ(trace.before, "At line 35 of file vorkane (unit = 30, file = '15502650.440')\n" + prefix +

@@ -1,0 +1,220 @@
+// Whole runs of the program in a scratch directory: every way a run ends, the
+// files it creates, keeps or replaces, and its exit status.
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+#include "support/de_excerpt.hpp"
+#include "support/record_file.hpp"
+#include "support/run_program.hpp"
+#include "support/scratch_dir.hpp"
+
+namespace {
+
+using testing_support::RunResult;
+using testing_support::ScratchDir;
+
+const std::string range_stop = "STOP Date out of fund de440 (1549.12.21 - 2650.01.25)\n";
+const std::string old_output = "an older vorkane.out\r\n";
+
+// A full-length data file whose record for 2451545.0 (record 5137) holds its
+// dates and zero coefficients, so every body sits at the Sun at rest.
+void write_zero_record_file(const ScratchDir& dir) {
+    testing_support::RecordFile data(dir.file("15502650.440"));
+    data.put(5137, testing_support::grid_record(5137));
+}
+
+// What the program writes for 2451545.0 with that file, derived by hand: the
+// date in fixed form, then twenty records of three zeros in fixed form.
+std::string zero_output() {
+    std::string out = "    2451545.000000000    \r\n";
+    for (int record = 0; record < 20; ++record) {
+        for (int field = 0; field < 3; ++field) out += "    0.000000000000000    ";
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string first_lines(const std::string& text, int count) {
+    size_t at = 0;
+    for (int i = 0; i < count && at != std::string::npos; ++i) {
+        at = text.find('\n', at);
+        if (at != std::string::npos) ++at;
+    }
+    return text.substr(0, at);
+}
+
+TEST(Run, NormalRunWritesTwentyOneRecordsAndNothingElse) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "  2451545.0   other text\r\n2451600\n");
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    const std::string out = dir.read("vorkane.out");
+    EXPECT_EQ(out.size(), 1567u);
+    EXPECT_EQ(out, zero_output());
+    EXPECT_EQ(dir.read("vorkane.in"), "  2451545.0   other text\r\n2451600\n");
+}
+
+TEST(Run, OlderOutputOfAnyLengthIsReplaced) {
+    for (const std::string& old : {std::string("short\r\n"), std::string(5000, 'x')}) {
+        ScratchDir dir;
+        write_zero_record_file(dir);
+        dir.write("vorkane.in", "2451545.0\n");
+        dir.write("vorkane.out", old);
+        RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(dir.read("vorkane.out"), zero_output());
+    }
+}
+
+TEST(Run, ArgumentsChangeNothing) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    testing_support::RunOptions options;
+    options.arguments = {"--help", "2451600.5", "-"};
+    RunResult r = testing_support::run_vorkane(dir.path(), options);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(dir.read("vorkane.out"), zero_output());
+}
+
+TEST(Run, RangeStopTouchesNoDataFileAndKeepsTheOutput) {
+    struct Case {
+        const char* date;
+        bool output_existed;
+    };
+    const Case cases[] = {{"2688976.5000001", true}, {"2287184.4999999", false}, {"-inf", true},
+                          {"1e4933", false}, {",", true}};
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        dir.write("vorkane.in", std::string(c.date) + "\n");
+        if (c.output_existed) dir.write("vorkane.out", old_output);
+        RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 0) << c.date;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, range_stop) << c.date;
+        EXPECT_FALSE(dir.exists("15502650.440")) << c.date;
+        EXPECT_EQ(dir.read("vorkane.out"), c.output_existed ? old_output : "") << c.date;
+    }
+}
+
+TEST(Run, BracketStopOnARecordThatDoesNotCoverTheDate) {
+    ScratchDir dir;
+    testing_support::RecordFile data(dir.file("15502650.440"));  // all records zero
+    dir.write("vorkane.in", "2451545.0\n");
+    dir.write("vorkane.out", old_output);
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "STOP incorrect record was read from fund\n");
+    EXPECT_EQ(dir.read("vorkane.out"), old_output);
+}
+
+TEST(Run, DataFileFailuresEndAtLine35AfterCreatingTheOutput) {
+    struct Case {
+        const char* date;
+        bool full_file;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"2451545.0", false, "Non-existing record number"},
+        {"2688976.5", true, "Non-existing record number"},
+        {"nan", false, "Record number must be positive"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        if (c.full_file) testing_support::RecordFile data(dir.file("15502650.440"));
+        dir.write("vorkane.in", std::string(c.date) + "\n");
+        RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 2) << c.date;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(first_lines(r.err, 4),
+                  std::string("At line 35 of file vorkane (unit = 30, file = '15502650.440')\n"
+                              "Run-time error: ") + c.message + "\n\nError termination. Backtrace:\n")
+            << c.date;
+        EXPECT_EQ(dir.read("vorkane.out"), "");
+        if (!c.full_file) {
+            EXPECT_EQ(dir.read("15502650.440"), "");
+        }
+    }
+}
+
+TEST(Run, AMissingInputIsCreatedEmptyAndTheReadEndsAtLine3) {
+    ScratchDir dir;
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(first_lines(r.err, 4), "At line 3 of file vorkane (unit = 10, file = 'vorkane.in')\n"
+                                     "Run-time error: End of file\n\nError termination. Backtrace:\n");
+    EXPECT_EQ(dir.read("vorkane.in"), "");
+    EXPECT_FALSE(dir.exists("vorkane.out"));
+    EXPECT_FALSE(dir.exists("15502650.440"));
+}
+
+TEST(Run, AFailedReadNeverTouchesTheOutput) {
+    for (bool existed : {true, false}) {
+        ScratchDir dir;
+        dir.write("vorkane.in", "2451545.0x\n");
+        if (existed) dir.write("vorkane.out", old_output);
+        RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 2);
+        EXPECT_EQ(first_lines(r.err, 2), "At line 3 of file vorkane (unit = 10, file = 'vorkane.in')\n"
+                                         "Run-time error: Bad real number in item 1 of list input\n");
+        EXPECT_EQ(dir.exists("vorkane.out"), existed);
+        if (existed) {
+            EXPECT_EQ(dir.read("vorkane.out"), old_output);
+        }
+    }
+}
+
+TEST(Run, ReadOnlyFilesAsAnOrdinaryUser) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    ::chmod(dir.file("vorkane.in").c_str(), 0444);
+    ::chmod(dir.file("15502650.440").c_str(), 0444);
+    RunResult normal = testing_support::run_vorkane_unprivileged(dir.path());
+    EXPECT_EQ(normal.exit_status, 0);
+    EXPECT_EQ(normal.err, "");
+    EXPECT_EQ(dir.read("vorkane.out"), zero_output());
+
+    dir.write("vorkane.out", old_output);
+    ::chmod(dir.file("vorkane.out").c_str(), 0444);
+    RunResult read_only_output = testing_support::run_vorkane_unprivileged(dir.path());
+    EXPECT_EQ(read_only_output.exit_status, 2);
+    EXPECT_EQ(first_lines(read_only_output.err, 2),
+              "At line 7 of file vorkane (unit = 20, file = 'vorkane.out')\n"
+              "Run-time error: Cannot write to file opened for READ\n");
+    EXPECT_EQ(dir.read("vorkane.out"), old_output);
+}
+
+TEST(Run, AFullDiskIsAFailureNotASuccess) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    ASSERT_EQ(::symlink("/dev/full", dir.file("vorkane.out").c_str()), 0);
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(first_lines(r.err, 2), "At line 9 of file vorkane (unit = 20, file = 'vorkane.out')\n"
+                                     "Run-time error: No space left on device\n");
+}
+
+TEST(Run, ReproducesTheReferenceOutputsFromTheDe440Excerpts) {
+    const std::string shared = testing_support::shared_data_dir();
+    if (shared.empty()) GTEST_SKIP() << "shared DE440 data not present";
+    ScratchDir dir;
+    ASSERT_TRUE(testing_support::write_data_file_from_excerpts(dir.file("15502650.440")));
+    for (const char* date : {"2451545.0", "2451620.25", "2454250.75"}) {
+        dir.write("vorkane.in", std::string(date) + "\n");
+        RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 0) << date;
+        EXPECT_EQ(r.err, "") << date;
+        EXPECT_EQ(dir.read("vorkane.out"),
+                  testing_support::read_file(shared + "/reference/" + date + ".out"))
+            << date;
+    }
+}
+
+}  // namespace
