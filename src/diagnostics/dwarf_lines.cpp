@@ -241,7 +241,7 @@ enum class Step { go_on, found, damaged };
 
 Step special_opcode(uint8_t op, LineMachine& m) {
     const unsigned adjusted = op - m.unit.opcode_base;
-    m.row.address += adjusted / m.unit.line_range * m.unit.min_instruction_length;
+    m.row.address += uint64_t{adjusted / m.unit.line_range} * m.unit.min_instruction_length;
     m.row.line += m.unit.line_base + static_cast<int>(adjusted % m.unit.line_range);
     return m.emit(false) ? Step::found : Step::go_on;
 }
@@ -270,7 +270,7 @@ Step standard_opcode(ByteReader& in, uint8_t op, LineMachine& m) {
     case DW_LNS_advance_line: m.row.line += in.sleb(); break;
     case DW_LNS_set_file: m.row.file = in.uleb(); break;
     case DW_LNS_const_add_pc:
-        m.row.address += (255u - unit.opcode_base) / unit.line_range * unit.min_instruction_length;
+        m.row.address += uint64_t{(255u - unit.opcode_base) / unit.line_range} * unit.min_instruction_length;
         break;
     case DW_LNS_fixed_advance_pc: m.row.address += in.u16(); break;
     default:  // column, flags, ISA and unknown opcodes: skip their operands

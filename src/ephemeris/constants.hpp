@@ -32,32 +32,32 @@ inline constexpr long double four = 4.0L;
 
 // Where each body's series lie in a record: the 1-based index of its first
 // coefficient, the degree, the values per sub-interval (0 when there is only
-// one) and the sub-interval length in days; last, the number of
-// sub-intervals (32 days over the length).
+// one), the number of sub-intervals (32 days over their length) and the
+// sub-interval length in days.
 struct SeriesLayout {
     int32_t start;
     int32_t degree;
     int32_t stride;
-    long double length;
     int32_t sub_intervals;
+    long double length;
 };
 
 inline constexpr int body_count = 11;
 
 // Indexed by body number 1 to 11 (entry 0 unused).
 inline constexpr SeriesLayout nper[body_count + 1] = {
-    {0, 0, 0, 0.0L, 0},
-    {3, 13, 42, 8.0L, 4},     // Mercury
-    {171, 9, 30, 16.0L, 2},   // Venus
-    {231, 12, 39, 16.0L, 2},  // Earth-Moon barycentre
-    {309, 10, 0, 32.0L, 1},   // Mars
-    {342, 7, 0, 32.0L, 1},    // Jupiter
-    {366, 6, 0, 32.0L, 1},    // Saturn
-    {387, 5, 0, 32.0L, 1},    // Uranus
-    {405, 5, 0, 32.0L, 1},    // Neptune
-    {423, 5, 0, 32.0L, 1},    // Pluto
-    {441, 12, 39, 4.0L, 8},   // Moon, relative to the Earth
-    {753, 10, 33, 16.0L, 2},  // Sun
+    {0, 0, 0, 0, 0.0L},
+    {3, 13, 42, 4, 8.0L},     // Mercury
+    {171, 9, 30, 2, 16.0L},   // Venus
+    {231, 12, 39, 2, 16.0L},  // Earth-Moon barycentre
+    {309, 10, 0, 1, 32.0L},   // Mars
+    {342, 7, 0, 1, 32.0L},    // Jupiter
+    {366, 6, 0, 1, 32.0L},    // Saturn
+    {387, 5, 0, 1, 32.0L},    // Uranus
+    {405, 5, 0, 1, 32.0L},    // Neptune
+    {423, 5, 0, 1, 32.0L},    // Pluto
+    {441, 12, 39, 8, 4.0L},   // Moon, relative to the Earth
+    {753, 10, 33, 2, 16.0L},  // Sun
 };
 
 }  // namespace ephemeris

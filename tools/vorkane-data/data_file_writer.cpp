@@ -102,7 +102,8 @@ int DataFileWriter::place(const double* values, int count, const std::string& so
         if (::pread(fd_, earlier.data(), record_bytes, offset) != record_bytes) {
             throw_system_error("Cannot read back '" + temp_ + "'");
         }
-        if (std::memcmp(earlier.data(), record.data(), record_bytes) != 0) {
+        // Overlapping inputs must agree byte for byte, NaN payloads included.
+        if (std::memcmp(earlier.data(), record.data(), record_bytes) != 0) {  // NOLINT(bugprone-suspicious-memory-comparison)
             throw DataError(source + ": record " + std::to_string(n) + " (JD " +
                             date_text(record[0]) + ") differs from the same record in " +
                             placed_by_[n]);

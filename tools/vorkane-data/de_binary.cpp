@@ -23,9 +23,9 @@ namespace {
 constexpr size_t step_at = 252 + 400 * 6;    // 2652: start, end, step
 constexpr size_t ncon_at = step_at + 24;     // 2676
 constexpr size_t table_at = ncon_at + 4 + 16;  // 2696: items 1 to 12
-constexpr size_t item13_at = table_at + 36 * 4 + 4;  // 2844, after the ephemeris number
+constexpr size_t item13_at = table_at + size_t{36} * 4 + 4;  // 2844, after the ephemeris number
 constexpr size_t fixed_end = item13_at + 12;         // 2856
-constexpr size_t header_probe = 4 * record_bytes;    // bytes read to parse the header
+constexpr size_t header_probe = size_t{4} * record_bytes;    // bytes read to parse the header
 
 template <typename T>
 T load(const std::string& bytes, size_t at) {
@@ -50,7 +50,7 @@ DeLayout parse_binary_header(const std::string& header, const std::string& file)
         bad_header(file, "record step is not 32 days (not a little-endian DE binary file?)");
     }
     DeLayout layout;
-    for (int i = 0; i < 12; ++i) layout.items.push_back(load_block(header, table_at + 12 * i));
+    for (int i = 0; i < 12; ++i) layout.items.push_back(load_block(header, table_at + size_t{12} * static_cast<size_t>(i)));
     layout.items.push_back(load_block(header, item13_at));
     const int32_t ncon = load<int32_t>(header, ncon_at);
     if (ncon < 0 || ncon > 100000) bad_header(file, "number of constants " + std::to_string(ncon));
