@@ -27,7 +27,7 @@ int main() {
 
     long double date = 0.0L;
     int32_t velocity_flag;
-    long double state[66];
+    long double state[66] = {};
 
     vkrt::open_unit({source, 2, 10}, "vorkane.in", vkrt::Access::sequential,
                     vkrt::Form::formatted, 0);
