@@ -30,7 +30,8 @@ constexpr const char zero_repeat[] = "Zero repeat count in item %d of list input
 constexpr const char repeat_overflow[] = "Repeat count overflow in item %d of list input";
 
 struct Scanner {
-    Scanner(ByteSource from, ListScanResult& into) : source(from), result(into), number() {}
+    // The digit array is not cleared: only the digits counted are ever read.
+    Scanner(ByteSource from, ListScanResult& into) : source(from), result(into) {}
 
     ByteSource source;
     ListScanResult& result;
