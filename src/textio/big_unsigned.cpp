@@ -12,25 +12,28 @@ constexpr uint32_t five_to_13 = 1220703125u;  // the largest power of 5 below 2^
 
 }  // namespace
 
-BigUnsigned::BigUnsigned(uint64_t value) : limb_{}, size_(0) {
+template <int C>
+BigUnsigned<C>::BigUnsigned(uint64_t value) : limb_{}, size_(2) {
     limb_[0] = static_cast<uint32_t>(value);
     limb_[1] = static_cast<uint32_t>(value >> 32);
-    size_ = 2;
     trim();
 }
 
-void BigUnsigned::grow_to(int size) {
-    if (size > capacity) internal_error(nullptr, "decimal conversion out of room");
+template <int C>
+void BigUnsigned<C>::grow_to(int size) {
+    if (size > C) internal_error(nullptr, "decimal conversion out of room");
     for (int i = size_; i < size; ++i) limb_[i] = 0;
     size_ = size;
 }
 
-void BigUnsigned::trim() {
+template <int C>
+void BigUnsigned<C>::trim() {
     while (size_ > 0 && limb_[size_ - 1] == 0) --size_;
 }
 
-void BigUnsigned::multiply_small(uint32_t factor) {
-    uint64_t carry = 0;
+template <int C>
+void BigUnsigned<C>::multiply_add(uint32_t factor, uint32_t addend) {
+    uint64_t carry = addend;
     for (int i = 0; i < size_; ++i) {
         const uint64_t product = uint64_t{limb_[i]} * factor + carry;
         limb_[i] = static_cast<uint32_t>(product);
@@ -42,14 +45,16 @@ void BigUnsigned::multiply_small(uint32_t factor) {
     }
 }
 
-void BigUnsigned::multiply_power_of_five(int exponent) {
-    for (; exponent >= 13; exponent -= 13) multiply_small(five_to_13);
+template <int C>
+void BigUnsigned<C>::multiply_power_of_five(int exponent) {
+    for (; exponent >= 13; exponent -= 13) multiply_add(five_to_13, 0);
     uint32_t rest = 1;
     for (; exponent > 0; --exponent) rest *= 5;
-    multiply_small(rest);
+    multiply_add(rest, 0);
 }
 
-void BigUnsigned::shift_left(int bits) {
+template <int C>
+void BigUnsigned<C>::shift_left(int bits) {
     if (size_ == 0 || bits <= 0) return;
     const int limbs = bits / 32;
     const int rest = bits % 32;
@@ -64,31 +69,53 @@ void BigUnsigned::shift_left(int bits) {
     trim();
 }
 
-void BigUnsigned::shift_right_one() {
+template <int C>
+void BigUnsigned<C>::shift_right_one() {
+    for (int i = 0; i < size_; ++i) limb_[i] = (limb_[i] >> 1) | (limb_at(i + 1) << 31);
+    trim();
+}
+
+template <int C>
+void BigUnsigned<C>::subtract(const BigUnsigned& other) {
+    uint32_t borrow = 0;
     for (int i = 0; i < size_; ++i) {
-        const uint32_t high = i + 1 < size_ ? limb_[i + 1] : 0;
-        limb_[i] = (limb_[i] >> 1) | (high << 31);
+        const uint64_t below = static_cast<uint64_t>(other.limb_at(i)) + borrow;
+        const uint64_t limb = limb_[i];
+        borrow = limb < below ? 1 : 0;
+        limb_[i] = static_cast<uint32_t>(limb - below);
     }
     trim();
 }
 
-void BigUnsigned::subtract(const BigUnsigned& other) {
-    int64_t borrow = 0;
-    for (int i = 0; i < size_; ++i) {
-        const int64_t below = i < other.size_ ? int64_t{other.limb_[i]} : 0;
-        int64_t difference = int64_t{limb_[i]} - below - borrow;
-        borrow = difference < 0 ? 1 : 0;
-        limb_[i] = static_cast<uint32_t>(difference + (borrow << 32));
-    }
-    trim();
+template <int C>
+int BigUnsigned<C>::bit_length() const {
+    if (size_ == 0) return 0;
+    return 32 * (size_ - 1) + (32 - __builtin_clz(limb_[size_ - 1]));
 }
 
-int compare(const BigUnsigned& a, const BigUnsigned& b) {
-    if (a.size_ != b.size_) return a.size_ < b.size_ ? -1 : 1;
-    for (int i = a.size_ - 1; i >= 0; --i) {
-        if (a.limb_[i] != b.limb_[i]) return a.limb_[i] < b.limb_[i] ? -1 : 1;
+template <int C>
+unsigned __int128 BigUnsigned<C>::bits_from(int from, bool& lower_bits_set) const {
+    const int first = from / 32;
+    const int offset = from % 32;
+    lower_bits_set = first < size_ && offset != 0 && (limb_[first] << (32 - offset)) != 0;
+    for (int i = 0; i < first && i < size_ && !lower_bits_set; ++i) lower_bits_set = limb_[i] != 0;
+    unsigned __int128 bits = 0;
+    for (int i = first + 3; i >= first; --i) bits = (bits << 32) | limb_at(i);
+    bits >>= offset;
+    if (offset != 0) bits |= static_cast<unsigned __int128>(limb_at(first + 4)) << (128 - offset);
+    return bits;
+}
+
+template <int C>
+int BigUnsigned<C>::compare(const BigUnsigned& other) const {
+    if (size_ != other.size_) return size_ < other.size_ ? -1 : 1;
+    for (int i = size_ - 1; i >= 0; --i) {
+        if (limb_[i] != other.limb_[i]) return limb_[i] < other.limb_[i] ? -1 : 1;
     }
     return 0;
 }
+
+template class BigUnsigned<400>;
+template class BigUnsigned<1280>;
 
 }  // namespace vkrt

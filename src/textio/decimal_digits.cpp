@@ -27,8 +27,8 @@ struct Scaled {
 // value * 10^scale = significand * 2^twos * 5^scale with twos = exponent +
 // scale; negative powers go to the denominator.
 Scaled scale_exactly(const BinaryValue& value, int scale) {
-    BigUnsigned numerator(value.significand);
-    BigUnsigned denominator(1);
+    EditInteger numerator(value.significand);
+    EditInteger denominator(1);
     const int twos = value.exponent + scale;
     if (scale >= 0) numerator.multiply_power_of_five(scale);
     else denominator.multiply_power_of_five(-scale);
@@ -36,7 +36,7 @@ Scaled scale_exactly(const BinaryValue& value, int scale) {
     else denominator.shift_left(-twos);
 
     uint64_t quotient = 0;
-    BigUnsigned step = denominator;
+    EditInteger step = denominator;
     step.shift_left(63);
     for (int bit = 63; bit >= 0; --bit) {
         if (compare(numerator, step) >= 0) {

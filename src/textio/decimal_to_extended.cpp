@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "textio/limb_integer.hpp"
+#include "textio/big_unsigned.hpp"
 
 namespace vkrt {
 
@@ -65,7 +65,7 @@ ExtendedBits round_to_extended(u128 q, int e2, bool sticky, bool negative) {
 }
 
 // D from the digits held, with a final 1 standing for dropped non-zero digits.
-void build_significand(const DecimalNumber& number, LimbInteger& d, int& digits) {
+void build_significand(const DecimalNumber& number, ReadInteger& d, int& digits) {
     digits = 0;
     uint32_t chunk = 0;
     uint32_t chunk_scale = 1;
@@ -85,7 +85,7 @@ void build_significand(const DecimalNumber& number, LimbInteger& d, int& digits)
 }
 
 // value = D * 10^e with e >= 0: the integer itself, cut to its leading bits.
-ExtendedBits scale_up(LimbInteger& d, int e, bool negative) {
+ExtendedBits scale_up(ReadInteger& d, int e, bool negative) {
     d.multiply_power_of_five(e);
     const int excess = d.bit_length() > quotient_bits ? d.bit_length() - quotient_bits : 0;
     bool sticky = false;
@@ -95,8 +95,8 @@ ExtendedBits scale_up(LimbInteger& d, int e, bool negative) {
 
 // value = D / 10^k: the quotient D * 2^s / 5^k to 120 bits (or D / (5^k *
 // 2^-s) when s would be negative), times 2^(-k - s).
-ExtendedBits scale_down(LimbInteger& d, int k, bool negative) {
-    LimbInteger divisor(1);
+ExtendedBits scale_down(ReadInteger& d, int k, bool negative) {
+    ReadInteger divisor(1);
     divisor.multiply_power_of_five(k);
     const int shift = divisor.bit_length() - d.bit_length() + quotient_bits;
     if (shift >= 0) {
@@ -134,7 +134,7 @@ ExtendedBits decimal_to_extended(const DecimalNumber& number) {
     const int64_t scale = number.scale();
     if (scale >= overflow_scale) return extended_infinity(negative);
     if (scale <= underflow_scale) return signed_bits(negative, 0, 0);
-    LimbInteger d;
+    ReadInteger d;
     int digits = 0;
     build_significand(number, d, digits);
     const int e = static_cast<int>(scale) - digits;
