@@ -1,6 +1,8 @@
 // Reads and writes that go on until every byte is moved, retrying on EINTR.
 #include "vorkane-data/file_io.hpp"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,6 +44,9 @@ int64_t InputFile::read_at(int64_t offset, void* into, int64_t count) const {
 }
 
 std::string InputFile::read_at(int64_t offset, int64_t count) const {
+    // No more room than the file has left: small files are read in small
+    // buffers.
+    count = std::min(count, std::max<int64_t>(0, size() - offset));
     std::string bytes(static_cast<size_t>(count), '\0');
     bytes.resize(static_cast<size_t>(read_at(offset, bytes.data(), count)));
     return bytes;
