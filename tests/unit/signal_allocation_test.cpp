@@ -1,4 +1,4 @@
-// The signal report allocates nothing. This test program's malloc family is
+// The signal report and the state routine allocate nothing. This test program's malloc family is
 // replaced by forwarders to the C library's allocator that, once a child has
 // armed the guard, end the child with a marker on standard error instead.
 // Left out under sanitizers, which bring allocators of their own.
@@ -8,7 +8,11 @@
 #include <unistd.h>
 
 #include "diagnostics/signals.hpp"
+#include "driver/fpu.hpp"
+#include "ephemeris/vorkane.hpp"
 #include "support/child_process.hpp"
+#include "support/record_file.hpp"
+#include "support/scratch_dir.hpp"
 #include "support/default_signals.hpp"
 
 #if defined(__has_feature)
@@ -31,7 +35,7 @@ void __libc_free(void*);
 namespace {
 volatile sig_atomic_t allocation_forbidden = 0;
 
-constexpr char allocation_marker[] = "\nallocation in the signal path\n";
+constexpr char allocation_marker[] = "\nallocation where none is allowed\n";
 
 void check_allocation() {
     if (allocation_forbidden) {
@@ -83,6 +87,28 @@ TEST(SignalAllocation, TheGuardCatchesAnAllocation) {
     });
     EXPECT_EQ(result.exit_status, 99);
     EXPECT_EQ(result.err, allocation_marker);
+}
+
+// The state routine allocates nothing: neither the first call, which
+// connects the data file and reads a record, nor later calls in the same or
+// another record.
+TEST(EvaluationAllocation, TheStateRoutineAllocatesNothing) {
+    testing_support::ScratchDir dir;
+    testing_support::RecordFile data(dir.file("15502650.440"));
+    data.put(5137, testing_support::grid_record(5137));
+    data.put(5138, testing_support::grid_record(5138));
+    const auto result = testing_support::run_in_child(
+        [] {
+            vkrt::reset_floating_point_unit();
+            allocation_forbidden = 1;
+            long double state[66];
+            const int32_t velocity_flag = 1;
+            for (long double date : {2451545.0L, 2451560.25L, 2451570.0L}) vorkane(date, velocity_flag, state);
+            allocation_forbidden = 0;  // the exit of the test child may allocate
+        },
+        {dir.path()});
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
 }
 
 }  // namespace
