@@ -31,6 +31,7 @@ constexpr const char repeat_overflow[] = "Repeat count overflow in item %d of li
 
 struct Scanner {
     // The digit array is not cleared: only the digits counted are ever read.
+    // cppcheck-suppress uninitMemberVar
     Scanner(ByteSource from, ListScanResult& into) : source(from), result(into) {}
 
     ByteSource source;
