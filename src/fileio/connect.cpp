@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
@@ -14,12 +15,24 @@ namespace vkrt {
 
 namespace {
 
+// A file must never take the place of a closed standard stream: the reports
+// written to descriptor 2 would land in it. Such a descriptor is moved above
+// the three, and the standard one stays closed.
+int above_standard_streams(int fd) {
+    if (fd < 0 || fd > 2) return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return moved;
+}
+
 int open_retrying(const char* name, int flags) {
     int fd;
     do {
         fd = ::open(name, flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    return fd;
+    return above_standard_streams(fd);
 }
 
 bool denied(int error) { return error == EACCES || error == EPERM; }

@@ -113,6 +113,15 @@ RunResult tool(const ScratchDir& dir, const std::vector<std::string>& args) {
     return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
 }
 
+RunResult tool_with_closed_streams(const ScratchDir& dir, const std::vector<std::string>& args,
+                                   bool close_stdout, bool close_stderr) {
+    testing_support::RunOptions options;
+    options.arguments = args;
+    options.close_stdout = close_stdout;
+    options.close_stderr = close_stderr;
+    return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
+}
+
 std::vector<std::string> names_in(const ScratchDir& dir) {
     std::vector<std::string> names;
     DIR* d = ::opendir(dir.path().c_str());
@@ -319,6 +328,30 @@ TEST(DataToolDemo, MakesADirectoryTheProgramRunsInAtEveryDateOfTheSpan) {
         EXPECT_EQ(program.exit_status, 0) << date << program.err;
         EXPECT_EQ(program.err, "") << date;
         EXPECT_EQ(testing_support::read_file(dir.file("run/vorkane.out")).size(), 1567u) << date;
+    }
+}
+
+// Progress and summaries written while standard output and standard error
+// are closed are lost; they never end up inside the files the tool writes.
+TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
+    ScratchDir dir;
+    std::vector<int> records;
+    for (int n = 100; n < 140; ++n) records.push_back(n);
+    dir.write("a.440", binary_file(records));
+    ASSERT_EQ(tool(dir, {"convert", "-o", "open.440", "a.440"}).exit_status, 0);
+    const std::string converted = dir.read("open.440");
+    const bool closings[][2] = {{false, true}, {true, false}, {true, true}};
+    for (const auto& closing : closings) {
+        const std::string which = std::to_string(closing[0]) + std::to_string(closing[1]);
+        const RunResult convert =
+            tool_with_closed_streams(dir, {"convert", "-o", "closed.440", "a.440"}, closing[0], closing[1]);
+        EXPECT_EQ(convert.exit_status, 0) << which;
+        EXPECT_TRUE(dir.read("closed.440") == converted) << which;
+
+        const RunResult demo = tool_with_closed_streams(dir, {"demo", "run" + which}, closing[0], closing[1]);
+        EXPECT_EQ(demo.exit_status, 0) << which;
+        EXPECT_EQ(dir.read("run" + which + "/vorkane.in"), "2451545.0\n") << which;
+        EXPECT_EQ(tool(dir, {"check", "run" + which + "/15502650.440"}).exit_status, 0) << which;
     }
 }
 

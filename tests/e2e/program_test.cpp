@@ -201,6 +201,39 @@ TEST(Run, AFullDiskIsAFailureNotASuccess) {
                                      "Run-time error: No space left on device\n");
 }
 
+// With standard output or standard error closed, the diagnostics have nowhere
+// to go and are lost; the files the run connects never receive them, and each
+// ending keeps its exit status.
+TEST(Run, ClosedStandardStreamsNeverLetDiagnosticsIntoTheFiles) {
+    struct Case {
+        const char* what;
+        const char* input;
+        bool data_file;
+        bool close_stdout;
+        int status;
+        const char* output_after;  // vorkane.out after the run, starting as old_output
+    };
+    const Case cases[] = {
+        {"range stop", "2688977\n", false, false, 0, nullptr},
+        {"failed read", "", false, false, 2, nullptr},
+        {"failed record read", "2451545.0\n", false, true, 2, nullptr},
+        {"normal run", "2451545.0\n", true, true, 0, "zero"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        if (c.data_file) write_zero_record_file(dir);
+        dir.write("vorkane.in", c.input);
+        dir.write("vorkane.out", old_output);
+        testing_support::RunOptions options;
+        options.close_stderr = true;
+        options.close_stdout = c.close_stdout;
+        RunResult r = testing_support::run_vorkane(dir.path(), options);
+        EXPECT_EQ(r.exit_status, c.status) << c.what;
+        EXPECT_EQ(dir.read("vorkane.in"), c.input) << c.what;
+        EXPECT_EQ(dir.read("vorkane.out"), c.output_after ? zero_output() : old_output) << c.what;
+    }
+}
+
 TEST(Run, ReproducesTheReferenceOutputsFromTheDe440Excerpts) {
     const std::string shared = testing_support::shared_data_dir();
     if (shared.empty()) GTEST_SKIP() << "shared DE440 data not present";

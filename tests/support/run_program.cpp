@@ -28,11 +28,14 @@ void drain(int fd, std::string& into, bool& open) {
 
 [[noreturn]] void exec_child(const std::string& program, const std::string& directory,
                              const RunOptions& options, int out_fd, int err_fd) {
-    ::dup2(out_fd, 1);
-    if (options.close_stderr) ::close(2);
-    else ::dup2(err_fd, 2);
+    // Standard input first, so that its descriptor cannot land on 1 or 2.
     int in = ::open("/dev/null", O_RDONLY);
     ::dup2(in, 0);
+    if (in > 0) ::close(in);
+    if (options.close_stdout) ::close(1);
+    else ::dup2(out_fd, 1);
+    if (options.close_stderr) ::close(2);
+    else ::dup2(err_fd, 2);
     if (::chdir(directory.c_str()) != 0) ::_exit(126);
     if (options.as_uid >= 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.as_uid)) != 0 ||

@@ -16,6 +16,7 @@ struct RunResult {
 struct RunOptions {
     std::vector<std::string> arguments;  // after argv[0]
     int as_uid = -1;                     // run as this user when >= 0 (root only)
+    bool close_stdout = false;           // start with descriptor 1 closed
     bool close_stderr = false;           // start with descriptor 2 closed
     int timeout_seconds = 60;            // then the child is killed with SIGKILL
 };

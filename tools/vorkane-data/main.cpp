@@ -3,6 +3,8 @@
 // approximate data file.
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,19 @@ const char usage_text[] =
     "       vorkane-data demo DIR\n"
     "           write DIR/vorkane.in and an APPROXIMATE DIR/15502650.440 fitted from mean\n"
     "           orbits (not DE440: planets within about 0.02 au near 2000)\n";
+
+// A standard stream that was closed is opened on /dev/null, so that no file
+// the tool opens takes its descriptor and receives its messages.
+void keep_standard_streams_open() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0) continue;
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
 
 int usage() {
     std::fputs(usage_text, stderr);
@@ -82,6 +97,7 @@ int run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    keep_standard_streams_open();
     try {
         return run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const vkdata::DataError& e) {
