@@ -78,25 +78,20 @@ void write_walk_failure(WalkEnd end, bool in_signal_handler) {
     if (end == WalkEnd::failed) write_trace_failure(0, "the stack walk failed", in_signal_handler);
 }
 
-void write_address_only(uintptr_t start, int first_number, bool in_signal_handler) {
-    int number = first_number;
-    write_walk_failure(walk_stack(start, write_address_frame, &number), in_signal_handler);
-}
-
 }  // namespace
 
+// The walks start with this routine's own frame, at its call to the walker.
 __attribute__((noinline)) void write_backtrace(bool in_signal_handler) {
-    const uintptr_t caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
     if (!trace_state_ready()) return;
-    if (in_signal_handler) return write_address_only(caller, 0, true);
-
     TraceFailure failure;
-    FullWalk walk{program_tables(failure)};
-    if (walk.file == nullptr) {
+    FullWalk walk{in_signal_handler ? nullptr : program_tables(failure)};
+    if (!in_signal_handler && walk.file == nullptr) {
         write_trace_failure(failure.code, failure.text, false);
-        return write_address_only(caller, 0, false);
     }
-    write_walk_failure(walk_stack(caller, write_full_frame, &walk), false);
+    int number = 0;
+    const WalkEnd end = walk.file != nullptr ? walk_stack(write_full_frame, &walk)
+                                             : walk_stack(write_address_frame, &number);
+    write_walk_failure(end, in_signal_handler);
 }
 
 }  // namespace vkrt

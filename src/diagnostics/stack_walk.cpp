@@ -1,6 +1,6 @@
 // The stack walk over _Unwind_Backtrace: each frame's instruction pointer is
-// compared with the starting return address until it is met; from then on
-// every frame is handed to the visitor.
+// compared with the walk's own return address until it is met; from then on
+// every frame, the walk's caller first, is handed to the visitor.
 #include "diagnostics/stack_walk.hpp"
 
 #include <unwind.h>
@@ -40,14 +40,15 @@ _Unwind_Reason_Code visit_frame(_Unwind_Context* unwind, void* argument) {
 
 }  // namespace
 
-WalkEnd walk_stack(uintptr_t return_address, FrameVisitor visit, void* context) {
-    Walk walk{return_address, visit, context};
+__attribute__((noinline)) WalkEnd walk_stack(FrameVisitor visit, void* context) {
+    // The caller's frame is the one that returns to this address.
+    Walk walk{reinterpret_cast<uintptr_t>(__builtin_return_address(0)), visit, context};
     const _Unwind_Reason_Code end = _Unwind_Backtrace(visit_frame, &walk);
     if (walk.stopped) return WalkEnd::stopped;
     if (!walk.started) return WalkEnd::failed;
     return walk.outermost || end == _URC_END_OF_STACK ? WalkEnd::outermost : WalkEnd::failed;
 }
 
-void prepare_stack_walk() { walk_stack(0, nullptr, nullptr); }
+void prepare_stack_walk() { walk_stack(nullptr, nullptr); }
 
 }  // namespace vkrt

@@ -16,12 +16,11 @@ enum class WalkEnd {
     failed,     // the unwinder gave up, or the starting frame was not found
 };
 
-// Visits the frames from the one that `return_address` returns into (the
-// caller of the trace) outward; the frames in between, those of the trace
-// code itself, are passed over. A frame's code address is one less than its
-// return address, a point inside its call instruction; for a frame
+// Visits the frames from the caller of this function outward; the frames
+// inside the walk itself are passed over. A frame's code address is one less
+// than its return address, a point inside its call instruction; for a frame
 // interrupted by a signal it is the interrupted instruction itself.
-WalkEnd walk_stack(uintptr_t return_address, FrameVisitor visit, void* context);
+WalkEnd walk_stack(FrameVisitor visit, void* context);
 
 // One walk that visits nothing, so that whatever the unwinder sets up on its
 // first use (it may allocate) is done before a signal handler needs it.
