@@ -5,10 +5,15 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
+#include "support/background_program.hpp"
 #include "support/run_program.hpp"
 #include "support/scratch_dir.hpp"
 
@@ -122,9 +127,9 @@ RunResult tool_with_closed_streams(const ScratchDir& dir, const std::vector<std:
     return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
 }
 
-std::vector<std::string> names_in(const ScratchDir& dir) {
+std::vector<std::string> names_in(const std::string& path) {
     std::vector<std::string> names;
-    DIR* d = ::opendir(dir.path().c_str());
+    DIR* d = ::opendir(path.c_str());
     while (dirent* e = ::readdir(d)) {
         if (e->d_name[0] != '.') names.push_back(e->d_name);
     }
@@ -132,6 +137,8 @@ std::vector<std::string> names_in(const ScratchDir& dir) {
     std::sort(names.begin(), names.end());
     return names;
 }
+
+std::vector<std::string> names_in(const ScratchDir& dir) { return names_in(dir.path()); }
 
 std::string out_record_at(const std::string& file, int n) {
     return file.substr((n - 1) * out_record, out_record);
@@ -141,8 +148,13 @@ TEST(DataToolConvert, PlacesEachRecordOnTheGridAndZeroesTheRest) {
     ScratchDir dir;
     dir.write("a.440", binary_file({1, 2, 5137}));
     dir.write("b.440", binary_file({5137, 12556}));  // overlaps a.440, equal
+    dir.write("15502650.440", "an older file, replaced but for its mode");
+    ::chmod(dir.file("15502650.440").c_str(), 0604);
     const RunResult run = tool(dir, {"convert", "-o", "15502650.440", "a.440", "b.440"});
     ASSERT_EQ(run.exit_status, 0) << run.err;
+    struct stat st;
+    ASSERT_EQ(::stat(dir.file("15502650.440").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
     const std::string out = dir.read("15502650.440");
     ASSERT_EQ(out.size(), 12556u * out_record);
     for (int n : {1, 2, 5137, 12556}) {
@@ -207,6 +219,12 @@ TEST(DataToolConvert, RefusalsNameFileAndRecordAndKeepTheOutput) {
          "y.440: data record 1: record 12 (JD 2287536.5) differs from the same record in "
          "x.440: data record 3"},
         {"missing input", {{"x.440", good}}, {"x.440", "nothing.440"}, "Cannot open 'nothing.440'"},
+        {"output as input", {{"x.440", good}}, {"x.440", "15502650.440"},
+         "15502650.440: is the output file '15502650.440' itself"},
+        {"headers only", {{"x.440", binary_header()}}, {"x.440"},
+         "the inputs hold no data record; '15502650.440' left as it was"},
+        {"ASCII header only", {{"h.440", ascii_header()}}, {"h.440"},
+         "the inputs hold no data record; '15502650.440' left as it was"},
         {"ASCII without header", {{"a.440", ascii_ok}}, {"a.440"},
          "a.440: ASCII data file, but no ASCII header file came before it"},
         {"ASCII truncated record",
@@ -271,12 +289,27 @@ TEST(DataToolCheck, ReportsRecordsSpanAndProblems) {
               std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("not well-formed"), std::string::npos);
+
+    dir.write("zero", std::string(12556u * out_record, '\0'));
+    run = tool(dir, {"check", "zero"});
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_EQ(run.out,
+              "zero: 114309824 bytes, 12556 records of 9104 bytes\n"
+              "records present: 0 of 12556: none\n"
+              "dates covered: none\n"
+              "problem: no record holds data\n"
+              "not well-formed\n");
 }
 
 TEST(DataToolCommands, UsageErrorsExitWithTwo) {
     ScratchDir dir;
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{}, {"convert", "x"}, {"check"}, {"frobnicate"}}) {
+         std::vector<std::vector<std::string>>{{},
+                                               {"convert", "x"},
+                                               {"convert", "-o", "a", "-o", "b", "x"},
+                                               {"convert", "x", "-o"},
+                                               {"check"},
+                                               {"frobnicate"}}) {
         const RunResult run = tool(dir, args);
         EXPECT_EQ(run.exit_status, 2);
         EXPECT_NE(run.err.find("usage: vorkane-data convert -o OUTPUT INPUT..."), std::string::npos);
@@ -353,6 +386,134 @@ TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
         EXPECT_EQ(dir.read("run" + which + "/vorkane.in"), "2451545.0\n") << which;
         EXPECT_EQ(tool(dir, {"check", "run" + which + "/15502650.440"}).exit_status, 0) << which;
     }
+}
+
+// A conversion ended by a signal or by the file-size limit leaves the output
+// as it was and no temporary file; a limit whose signal is ignored is an
+// ordinary error.
+TEST(DataToolConvert, EndingsByLimitOrBrokenPipeLeaveNoTemporaryFile) {
+    struct Case {
+        const char* name;
+        testing_support::RunOptions options;
+        int exit_status;
+        int signal;
+        const char* message;
+    };
+    std::vector<int> many;  // over 8 MB of input, so progress lines are written
+    for (int n = 1; n <= 1100; ++n) many.push_back(n);
+    const std::string input = binary_file(many);
+    std::vector<Case> cases(3);
+    cases[0] = {"limit, SIGXFSZ ignored", {}, 1, 0, "Cannot size '15502650.440.tmp-"};
+    cases[0].options.file_size_limit = 1 << 20;
+    cases[0].options.ignored_signals = {SIGXFSZ};
+    cases[1] = {"limit", {}, -1, SIGXFSZ, ""};
+    cases[1].options.file_size_limit = 1 << 20;
+    cases[2] = {"standard error a broken pipe", {}, -1, SIGPIPE, ""};
+    cases[2].options.stderr_to_closed_pipe = true;
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        dir.write("x.440", input);
+        dir.write("15502650.440", "old content");
+        c.options.arguments = {"convert", "-o", "15502650.440", "x.440"};
+        const RunResult run =
+            testing_support::run_program(testing_support::data_tool_binary(), dir.path(), c.options);
+        EXPECT_EQ(run.exit_status, c.exit_status);
+        EXPECT_EQ(run.signal, c.signal);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(dir.read("15502650.440"), "old content");
+        EXPECT_EQ(names_in(dir), (std::vector<std::string>{"15502650.440", "x.440"}));
+    }
+}
+
+bool has_temporary(const ScratchDir& dir) {
+    for (const std::string& name : names_in(dir)) {
+        if (name.rfind("out.440.tmp-", 0) == 0) return true;
+    }
+    return false;
+}
+
+// The tool waits in the open of a FIFO input with its temporary file made;
+// a signal then removes the file and ends the tool, unless the caller
+// ignored that signal (nohup), which the tool keeps.
+TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
+    struct Case {
+        int signal;
+        bool ignored;
+    };
+    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false},
+                         Case{SIGHUP, true}, Case{SIGINT, true}}) {
+        SCOPED_TRACE(std::to_string(c.signal) + (c.ignored ? " ignored" : ""));
+        ScratchDir dir;
+        ASSERT_EQ(::mkfifo(dir.file("in.fifo").c_str(), 0600), 0);
+        testing_support::BackgroundOptions options;
+        options.arguments = {"convert", "-o", "out.440", "in.fifo"};
+        if (c.ignored) options.ignored_signals = {c.signal};
+        testing_support::BackgroundProgram tool(testing_support::data_tool_binary(), dir.path(),
+                                                options);
+        // The temporary file comes first; the only open after it is the FIFO's.
+        for (int i = 0; i < 60000 && !has_temporary(dir); ++i) ::usleep(1000);
+        ASSERT_TRUE(has_temporary(dir));
+        ASSERT_TRUE(tool.wait_in_syscall(SYS_openat));
+        tool.send(c.signal);
+        if (c.ignored) {
+            // Still waiting: let the open finish; a FIFO is no data file.
+            const int fifo = ::open(dir.file("in.fifo").c_str(), O_WRONLY);
+            ::close(fifo);
+        }
+        const RunResult run = tool.finish();
+        if (c.ignored) {
+            EXPECT_EQ(run.exit_status, 1);
+            EXPECT_NE(run.err.find("in.fifo: not a regular file"), std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.signal, c.signal);
+        }
+        EXPECT_EQ(names_in(dir), (std::vector<std::string>{"in.fifo"}));
+    }
+}
+
+// The reports on standard output are what check and convert answer; when
+// they cannot be written the tool does not claim success.
+TEST(DataToolCommands, LostStandardOutputIsAFailure) {
+    ScratchDir dir;
+    dir.write("x.440", binary_file({7}));
+    testing_support::RunOptions options;
+    options.stdout_file = "/dev/full";
+    options.arguments = {"convert", "-o", "out.440", "x.440"};
+    RunResult run = testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_EQ(run.err, "x.440: 1 data records read\n"
+                       "vorkane-data: Cannot write standard output: No space left on device\n");
+    options.arguments = {"check", "out.440"};
+    run = testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_EQ(run.err, "vorkane-data: Cannot write standard output: No space left on device\n");
+}
+
+// An approximate data file never takes the place of a file already in the
+// directory, nor does the demo's date replace the user's.
+TEST(DataToolDemo, NeverReplacesFilesAlreadyThere) {
+    struct Case {
+        const char* existing;
+        const char* message;
+    };
+    for (const Case c : {Case{"run/15502650.440", "'run/15502650.440' already exists"},
+                         Case{"run/vorkane.in", "'run/vorkane.in' already exists"}}) {
+        SCOPED_TRACE(c.existing);
+        ScratchDir dir;
+        ASSERT_EQ(::mkdir(dir.file("run").c_str(), 0777), 0);
+        dir.write(c.existing, "the user's");
+        const RunResult run = tool(dir, {"demo", "run"});
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(dir.read(c.existing), "the user's");
+        EXPECT_EQ(names_in(dir.file("run")).size(), 1u);
+    }
+    ScratchDir dir;
+    dir.write("plain", "a file");
+    const RunResult run = tool(dir, {"demo", "plain"});
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_NE(run.err.find("'plain' is not a directory"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ size_t fill_pipe(int write_fd) {
     ::dup2(null_fd, 0);
     ::dup2(null_fd, 1);
     restore_default_signals();
+    for (int sig : options.ignored_signals) ::signal(sig, SIG_IGN);
     const rlimit no_core = {0, 0};
     ::setrlimit(RLIMIT_CORE, &no_core);
     if (::chdir(directory.c_str()) != 0) ::_exit(126);
@@ -48,8 +49,10 @@ size_t fill_pipe(int write_fd) {
             ::_exit(126);
         }
     }
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    ::execv(program.c_str(), argv);
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& a : options.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
 }
 

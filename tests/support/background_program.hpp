@@ -5,6 +5,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 #include "support/run_program.hpp"
 
@@ -13,6 +14,8 @@ namespace testing_support {
 struct BackgroundOptions {
     bool unprivileged = false;      // as an ordinary user when the tests run as root
     bool stderr_pipe_full = false;  // start with the stderr pipe already full
+    std::vector<std::string> arguments;  // after argv[0]
+    std::vector<int> ignored_signals;    // ignored from the start
 };
 
 class BackgroundProgram {

@@ -4,12 +4,14 @@
 #include <filesystem>
 
 #include "support/child_process.hpp"
+#include "support/default_signals.hpp"
 #include "support/scratch_dir.hpp"
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -26,6 +28,32 @@ void drain(int fd, std::string& into, bool& open) {
     else if (n == 0 || errno != EINTR) open = false;
 }
 
+void redirect(int fd, const std::string& file) {
+    const int opened = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (opened < 0) ::_exit(126);
+    ::dup2(opened, fd);
+    ::close(opened);
+}
+
+// A pipe whose read end is already closed: writes to it raise SIGPIPE.
+void to_closed_pipe(int fd) {
+    int ends[2];
+    if (::pipe(ends) != 0) ::_exit(126);
+    ::close(ends[0]);
+    ::dup2(ends[1], fd);
+    ::close(ends[1]);
+}
+
+void set_signals_and_limits(const RunOptions& options) {
+    restore_default_signals();
+    for (int sig : options.ignored_signals) ::signal(sig, SIG_IGN);
+    if (options.file_size_limit >= 0) {
+        const rlimit limit = {static_cast<rlim_t>(options.file_size_limit),
+                              static_cast<rlim_t>(options.file_size_limit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+}
+
 [[noreturn]] void exec_child(const std::string& program, const std::string& directory,
                              const RunOptions& options, int out_fd, int err_fd) {
     // Standard input first, so that its descriptor cannot land on 1 or 2.
@@ -33,9 +61,12 @@ void drain(int fd, std::string& into, bool& open) {
     ::dup2(in, 0);
     if (in > 0) ::close(in);
     if (options.close_stdout) ::close(1);
+    else if (!options.stdout_file.empty()) redirect(1, options.stdout_file);
     else ::dup2(out_fd, 1);
     if (options.close_stderr) ::close(2);
+    else if (options.stderr_to_closed_pipe) to_closed_pipe(2);
     else ::dup2(err_fd, 2);
+    set_signals_and_limits(options);
     if (::chdir(directory.c_str()) != 0) ::_exit(126);
     if (options.as_uid >= 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.as_uid)) != 0 ||

@@ -19,6 +19,10 @@ struct RunOptions {
     bool close_stdout = false;           // start with descriptor 1 closed
     bool close_stderr = false;           // start with descriptor 2 closed
     int timeout_seconds = 60;            // then the child is killed with SIGKILL
+    std::string stdout_file;             // standard output to this file instead (e.g. /dev/full)
+    bool stderr_to_closed_pipe = false;  // standard error a pipe nobody reads
+    std::vector<int> ignored_signals;    // ignored from the start (others at their defaults)
+    long file_size_limit = -1;           // RLIMIT_FSIZE in bytes when >= 0
 };
 
 RunResult run_program(const std::string& program, const std::string& directory,

@@ -4,6 +4,7 @@
 #include "vorkane-data/convert.hpp"
 
 #include <optional>
+#include <sys/stat.h>
 
 #include "vorkane-data/data_error.hpp"
 #include "vorkane-data/data_file_writer.hpp"
@@ -19,11 +20,24 @@ namespace {
 
 int64_t size_of(const std::string& file) { return InputFile(file).size(); }
 
+// An input that is the output file itself would be replaced by the result.
+void refuse_output_as_input(const std::vector<std::string>& inputs, const std::string& output) {
+    struct stat out;
+    if (::stat(output.c_str(), &out) != 0) return;
+    for (const std::string& file : inputs) {
+        struct stat in;
+        if (::stat(file.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+            throw DataError(std::string(file).append(": is the output file '").append(output).append("' itself"));
+        }
+    }
+}
+
 }  // namespace
 
 ConvertResult convert_de_files(const std::vector<std::string>& inputs, const std::string& output,
                                bool show_progress) {
     if (inputs.empty()) throw DataError("no input files");
+    refuse_output_as_input(inputs, output);
     DataFileWriter writer(output);
     std::optional<DeLayout> ascii_layout;
     for (const std::string& file : inputs) {
@@ -48,6 +62,8 @@ ConvertResult convert_de_files(const std::vector<std::string>& inputs, const std
         }
         progress.finish(records);
     }
+    // A file without records would stop the program at every date.
+    if (writer.present() == 0) throw DataError("the inputs hold no data record; '" + output + "' left as it was");
     writer.commit();
     return {writer.present(), writer.present_runs()};
 }

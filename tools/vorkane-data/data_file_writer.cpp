@@ -24,9 +24,15 @@ namespace {
 using Record = std::array<double, values_per_record>;
 
 // The temporary file to remove if a signal ends the process; fixed storage,
-// so the handler needs no allocation.
+// so the handler needs no allocation. A broken pipe on a standard stream and
+// an exceeded file-size limit end the tool too, so they are watched as well.
 char pending_temp[PATH_MAX];
-constexpr int cleanup_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int cleanup_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
+constexpr size_t cleanup_count = sizeof cleanup_signals / sizeof cleanup_signals[0];
+// What each signal did before, put back afterwards; a signal the caller
+// ignored (nohup, a shell's trap) stays ignored.
+struct sigaction previous_actions[cleanup_count];
+bool watched[cleanup_count];
 
 void remove_pending_and_reraise(int sig) {
     if (pending_temp[0] != '\0') ::unlink(pending_temp);
@@ -37,12 +43,39 @@ void remove_pending_and_reraise(int sig) {
 void watch_signals(const std::string& temp) {
     if (temp.size() >= sizeof pending_temp) return;
     std::memcpy(pending_temp, temp.c_str(), temp.size() + 1);
-    for (int sig : cleanup_signals) ::signal(sig, remove_pending_and_reraise);
+    struct sigaction cleanup = {};
+    cleanup.sa_handler = remove_pending_and_reraise;
+    cleanup.sa_flags = SA_RESTART;
+    sigemptyset(&cleanup.sa_mask);
+    for (size_t i = 0; i < cleanup_count; ++i) {
+        ::sigaction(cleanup_signals[i], nullptr, &previous_actions[i]);
+        watched[i] = previous_actions[i].sa_handler != SIG_IGN;
+        if (watched[i]) ::sigaction(cleanup_signals[i], &cleanup, nullptr);
+    }
 }
 
 void unwatch_signals() {
-    for (int sig : cleanup_signals) ::signal(sig, SIG_DFL);
+    for (size_t i = 0; i < cleanup_count; ++i) {
+        if (watched[i]) ::sigaction(cleanup_signals[i], &previous_actions[i], nullptr);
+        watched[i] = false;
+    }
     pending_temp[0] = '\0';
+}
+
+// Creates the temporary file from `pattern` and watches the signals for it,
+// with those signals blocked in between so none can leave the file behind.
+// Returns the descriptor, or -1 with errno set.
+int create_watched_temp(std::string& pattern) {
+    sigset_t cleanup_set, previous_mask;
+    sigemptyset(&cleanup_set);
+    for (int sig : cleanup_signals) sigaddset(&cleanup_set, sig);
+    ::sigprocmask(SIG_BLOCK, &cleanup_set, &previous_mask);
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const int error = errno;
+    if (fd >= 0) watch_signals(pattern);
+    ::sigprocmask(SIG_SETMASK, &previous_mask, nullptr);
+    errno = error;
+    return fd;
 }
 
 std::string date_text(double date) {
@@ -70,15 +103,22 @@ std::string directory_of(const std::string& path) {
 DataFileWriter::DataFileWriter(const std::string& output)
     : output_(output), placed_by_(record_count + 1) {
     std::string pattern = output + ".tmp-XXXXXX";
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    fd_ = create_watched_temp(pattern);
     if (fd_ < 0) throw_system_error("Cannot create a temporary file next to '" + output + "'");
     temp_ = pattern;
-    watch_signals(temp_);
-    if (::ftruncate(fd_, file_bytes) != 0) throw_system_error("Cannot size '" + temp_ + "'");
+    if (::ftruncate(fd_, file_bytes) != 0) {
+        const int size_error = errno;
+        abandon();  // the destructor does not run for a throwing constructor
+        errno = size_error;
+        throw_system_error("Cannot size '" + temp_ + "'");
+    }
 }
 
-DataFileWriter::~DataFileWriter() {
+DataFileWriter::~DataFileWriter() { abandon(); }
+
+void DataFileWriter::abandon() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     if (!committed_) ::unlink(temp_.c_str());
     unwatch_signals();
 }

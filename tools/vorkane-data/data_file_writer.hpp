@@ -29,6 +29,9 @@ public:
     std::vector<std::pair<int, int>> present_runs() const;
 
 private:
+    // Closes and removes the temporary file unless committed.
+    void abandon();
+
     std::string output_;
     std::string temp_;
     int fd_ = -1;

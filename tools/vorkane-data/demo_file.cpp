@@ -3,12 +3,15 @@
 #include "vorkane-data/demo_file.hpp"
 
 #include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "vorkane-data/chebyshev_fit.hpp"
 #include "vorkane-data/data_error.hpp"
 #include "vorkane-data/data_file_writer.hpp"
+#include "vorkane-data/file_io.hpp"
 #include "vorkane-data/mean_orbits.hpp"
 #include "vorkane-data/progress.hpp"
 
@@ -41,11 +44,36 @@ void fit_body(int body, double record_start, double* record) {
     }
 }
 
-void write_text_file(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) throw_system_error("Cannot create '" + path + "'");
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !written) throw_system_error("Cannot write '" + path + "'");
+// A new file only: an existing one, or a link, is never written through.
+void write_new_text_file(const std::string& path, const std::string& text) {
+    int fd;
+    do fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) throw_system_error("Cannot create '" + path + "'");
+    try {
+        write_at(fd, path, 0, text.data(), static_cast<int64_t>(text.size()));
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) throw_system_error("Cannot write '" + path + "'");
+}
+
+// The demo never replaces a data file or a date already in the directory: an
+// approximate file must not take the place of a real one unnoticed.
+void prepare_directory(const std::string& dir, const std::vector<std::string>& files) {
+    if (::mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+        throw_system_error("Cannot create directory '" + dir + "'");
+    }
+    struct stat st;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        throw DataError("'" + dir + "' is not a directory");
+    }
+    for (const std::string& file : files) {
+        if (::lstat(file.c_str(), &st) == 0) {
+            throw DataError("'" + file + "' already exists; the demo writes only new files");
+        }
+    }
 }
 
 }  // namespace
@@ -59,10 +87,9 @@ std::array<double, values_per_record> demo_record(int n) {
 }
 
 void make_demo_directory(const std::string& dir, bool show_progress) {
-    if (::mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-        throw_system_error("Cannot create directory '" + dir + "'");
-    }
     const std::string data = dir + "/15502650.440";
+    const std::string date = dir + "/vorkane.in";
+    prepare_directory(dir, {data, date});
     DataFileWriter writer(data);
     Progress progress(show_progress, data, file_bytes);
     for (int n = 1; n <= record_count; ++n) {
@@ -72,7 +99,7 @@ void make_demo_directory(const std::string& dir, bool show_progress) {
     }
     writer.commit();
     progress.finish(record_count, "written");
-    write_text_file(dir + "/vorkane.in", "2451545.0\n");
+    write_new_text_file(date, "2451545.0\n");
 }
 
 }  // namespace vkdata

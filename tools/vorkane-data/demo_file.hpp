@@ -16,7 +16,7 @@ std::array<double, values_per_record> demo_record(int n);
 
 // Writes DIR/15502650.440 (all 12556 records, by temporary file and
 // rename) and DIR/vorkane.in with 2451545.0; creates DIR when missing.
-// Throws DataError.
+// Throws DataError, also when DIR already holds either file.
 void make_demo_directory(const std::string& dir, bool show_progress);
 
 }  // namespace vkdata

@@ -1,6 +1,7 @@
 // vorkane-data: makes the program's data file 15502650.440 from published
 // DE files, checks a data file, or prepares a demo run directory with an
 // approximate data file.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -60,8 +61,9 @@ int convert(const std::vector<std::string>& args) {
     std::string output;
     std::vector<std::string> inputs;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) output = args[++i];
-        else inputs.push_back(args[i]);
+        if (args[i] != "-o") inputs.push_back(args[i]);
+        else if (i + 1 < args.size() && output.empty()) output = args[++i];
+        else return usage();  // a second -o, or one without a file
     }
     if (output.empty() || inputs.empty()) return usage();
     const vkdata::ConvertResult result = vkdata::convert_de_files(inputs, output, true);
@@ -96,10 +98,18 @@ int run(const std::vector<std::string>& args) {
 
 }  // namespace
 
+// The reports on standard output are the tool's answer: losing them is a
+// failure, not a success.
+int with_output_written(int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    std::fprintf(stderr, "vorkane-data: Cannot write standard output: %s\n", std::strerror(errno));
+    return status_failed;
+}
+
 int main(int argc, char** argv) {
     keep_standard_streams_open();
     try {
-        return run(std::vector<std::string>(argv + 1, argv + argc));
+        return with_output_written(run(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const vkdata::DataError& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "vorkane-data: %s\n", e.what());

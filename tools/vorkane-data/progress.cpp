@@ -13,7 +13,12 @@ constexpr int64_t large_input = 8 << 20;
 Progress::Progress(bool enabled, const std::string& file, int64_t bytes)
     : enabled_(enabled), terminal_(::isatty(2) == 1), lines_(bytes >= large_input), file_(file) {}
 
+Progress::~Progress() {
+    if (line_open_) std::fputc('\n', stderr);  // a message after it starts on its own line
+}
+
 void Progress::show(int percent) {
+    line_open_ = terminal_;
     if (terminal_) std::fprintf(stderr, "\r%s: %3d%%", file_.c_str(), percent);
     else std::fprintf(stderr, "%s: %d%%\n", file_.c_str(), percent);
     std::fflush(stderr);
@@ -32,6 +37,7 @@ void Progress::update(double fraction) {
 void Progress::finish(long records, const char* verb) {
     if (!enabled_) return;
     if (terminal_) std::fprintf(stderr, "\r");
+    line_open_ = false;
     std::fprintf(stderr, "%s: %ld data records %s\n", file_.c_str(), records, verb);
     std::fflush(stderr);
 }

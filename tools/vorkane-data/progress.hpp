@@ -10,6 +10,9 @@ namespace vkdata {
 class Progress {
 public:
     Progress(bool enabled, const std::string& file, int64_t bytes);
+    ~Progress();  // ends a percentage left on a terminal line
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
     void update(double fraction);
     void finish(long records, const char* verb = "read");
 
@@ -21,6 +24,7 @@ private:
     bool lines_;
     std::string file_;
     int shown_ = -1;
+    bool line_open_ = false;  // a percentage shown in place, not yet ended
 };
 
 }  // namespace vkdata
