@@ -1,6 +1,7 @@
 // Whole runs of the program in a scratch directory: every way a run ends, the
 // files it creates, keeps or replaces, and its exit status.
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <sys/stat.h>
 
@@ -86,9 +87,15 @@ TEST(Run, RangeStopTouchesNoDataFileAndKeepsTheOutput) {
     struct Case {
         const char* date;
         bool output_existed;
+        const char* note;  // before the stop text
     };
-    const Case cases[] = {{"2688976.5000001", true}, {"2287184.4999999", false}, {"-inf", true},
-                          {"1e4933", false}, {",", true}};
+    // A subnormal date is compared as a denormal operand: the x87 unit raises
+    // its denormal flag, which the note names.
+    const char* denormal = "Note: The following floating-point exceptions are signalling: IEEE_DENORMAL\n";
+    const Case cases[] = {{"2688976.5000001", true, ""}, {"2287184.4999999", false, ""},
+                          {"-inf", true, ""},           {"1e4933", false, ""},
+                          {",", true, ""},              {"1e-4940", false, denormal},
+                          {"-3.7e-4951", true, denormal}};
     for (const Case& c : cases) {
         ScratchDir dir;
         dir.write("vorkane.in", std::string(c.date) + "\n");
@@ -96,7 +103,7 @@ TEST(Run, RangeStopTouchesNoDataFileAndKeepsTheOutput) {
         RunResult r = testing_support::run_vorkane(dir.path());
         EXPECT_EQ(r.exit_status, 0) << c.date;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, range_stop) << c.date;
+        EXPECT_EQ(r.err, c.note + range_stop) << c.date;
         EXPECT_FALSE(dir.exists("15502650.440")) << c.date;
         EXPECT_EQ(dir.read("vorkane.out"), c.output_existed ? old_output : "") << c.date;
     }
@@ -111,6 +118,23 @@ TEST(Run, BracketStopOnARecordThatDoesNotCoverTheDate) {
     EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.err, "STOP incorrect record was read from fund\n");
     EXPECT_EQ(dir.read("vorkane.out"), old_output);
+}
+
+// A record starting with a quiet NaN and ending at 0: the ordered comparison
+// with the NaN raises the invalid flag, the end date stops the run.
+TEST(Run, BracketStopAfterAComparisonWithNaNNamesTheInvalidFlag) {
+    ScratchDir dir;
+    testing_support::RecordFile data(dir.file("15502650.440"));
+    testing_support::Record record = testing_support::grid_record(5137);
+    record[0] = std::numeric_limits<double>::quiet_NaN();
+    record[1] = 0.0;
+    data.put(5137, record);
+    dir.write("vorkane.in", "2451545.0\n");
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err,
+              "Note: The following floating-point exceptions are signalling: IEEE_INVALID_FLAG\n"
+              "STOP incorrect record was read from fund\n");
 }
 
 TEST(Run, DataFileFailuresEndAtLine35AfterCreatingTheOutput) {

@@ -149,6 +149,21 @@ TEST(StateRoutine, RefusesARecordWhoseDatesDoNotBracketTheDate) {
     }
 }
 
+// Only a record just read is checked against the date: a later date in the
+// record held passes even where the record's own dates would refuse it.
+TEST(StateRoutine, TheRecordHeldIsNotCheckedAgain) {
+    const long double start = 2451536.5L;
+    ScratchDir dir;
+    RecordFile file(dir.file(data_name));
+    Record r = numbered_record(5137);
+    r[0] += 1;  // the record claims to start a day late
+    file.put(5137, r);
+    StateRun run = run_states(dir.path(), {start + 1, start + 0.5L});
+    EXPECT_EQ(run.result.exit_status, 0);
+    EXPECT_EQ(run.result.err, "");
+    EXPECT_EQ(run.states.size(), 2u);
+}
+
 // Replaces record 5137 of the data file in place with one whose Mercury is
 // at 7 km, without touching the rest of the file.
 void overwrite_record_5137() {
