@@ -24,9 +24,39 @@ struct Scaled {
     int rest_against_half;
 };
 
+int compare_with_half(unsigned __int128 rest, int bits) {
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (bits - 1);
+    return rest < half ? -1 : rest == half ? 0 : 1;
+}
+
+// The common case in native 128-bit arithmetic: for 0 <= scale <= 27,
+// significand * 5^scale is below 2^128 and the power of two is a shift.
+// False when the value needs the general case.
+bool scale_in_128_bits(const BinaryValue& value, int scale, Scaled& out) {
+    constexpr int widest_scale = 27;  // 5^27 < 2^63
+    if (scale < 0 || scale > widest_scale) return false;
+    uint64_t five_power = 1;
+    for (int i = 0; i < scale; ++i) five_power *= 5;
+    const unsigned __int128 product = static_cast<unsigned __int128>(value.significand) * five_power;
+    const int twos = value.exponent + scale;
+    if (twos >= 0) {
+        // An integer: exact when it stays below 2^64.
+        if (twos >= 64 || (product >> (64 - twos)) != 0) return false;
+        out = {static_cast<uint64_t>(product << twos), -1};
+        return true;
+    }
+    const int shift = -twos;
+    if (shift >= 128 || (product >> shift) >> 64 != 0) return false;
+    const unsigned __int128 rest = product & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    out = {static_cast<uint64_t>(product >> shift), compare_with_half(rest, shift)};
+    return true;
+}
+
 // value * 10^scale = significand * 2^twos * 5^scale with twos = exponent +
 // scale; negative powers go to the denominator.
 Scaled scale_exactly(const BinaryValue& value, int scale) {
+    Scaled fast;
+    if (scale_in_128_bits(value, scale, fast)) return fast;
     EditInteger numerator(value.significand);
     EditInteger denominator(1);
     const int twos = value.exponent + scale;
