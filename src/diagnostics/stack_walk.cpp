@@ -49,6 +49,14 @@ __attribute__((noinline)) WalkEnd walk_stack(FrameVisitor visit, void* context) 
     return walk.outermost || end == _URC_END_OF_STACK ? WalkEnd::outermost : WalkEnd::failed;
 }
 
-void prepare_stack_walk() { walk_stack(nullptr, nullptr); }
+namespace {
+
+bool end_at_first_frame(uintptr_t, void*) { return false; }
+
+}  // namespace
+
+// One frame is enough: the unwinder's own set-up happens on its first use,
+// whatever the depth of the walk.
+void prepare_stack_walk() { walk_stack(end_at_first_frame, nullptr); }
 
 }  // namespace vkrt

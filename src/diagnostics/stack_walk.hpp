@@ -22,8 +22,8 @@ enum class WalkEnd {
 // interrupted by a signal it is the interrupted instruction itself.
 WalkEnd walk_stack(FrameVisitor visit, void* context);
 
-// One walk that visits nothing, so that whatever the unwinder sets up on its
-// first use (it may allocate) is done before a signal handler needs it.
+// A walk of one frame, so that whatever the unwinder sets up on its first
+// use (it may allocate) is done before a signal handler needs it.
 void prepare_stack_walk();
 
 }  // namespace vkrt

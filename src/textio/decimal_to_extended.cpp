@@ -46,7 +46,9 @@ ExtendedBits round_to_extended(u128 q, int e2, bool sticky, bool negative) {
     const int drop = lsb - e2;
     u128 m;
     if (drop <= 0) {
-        m = q << -drop;
+        // q is not zero and lsb >= top - 63, so the shift e2 - lsb is at
+        // most 64 - bit_length(q): below 64.
+        m = q << -drop;  // NOLINT(clang-analyzer-core.UndefinedBinaryOperatorResult)
     } else {
         const bool half = drop <= 128 && ((q >> (drop - 1)) & 1) != 0;
         const u128 below_half = drop - 1 >= 128 ? q : q & ((u128{1} << (drop - 1)) - 1);
@@ -118,6 +120,35 @@ ExtendedBits scale_down(ReadInteger& d, int k, bool negative) {
     return round_to_extended(q, -k - shift, !d.is_zero(), negative);
 }
 
+// Numbers of at most 19 digits with a small exponent, as dates are written,
+// in native 128-bit arithmetic: D * 5^e fits for e <= 27, and for k = -e <=
+// 26 the quotient of D shifted to 127 bits by 5^k keeps at least 65 bits,
+// the significand and the rounding bit, with the remainder as sticky bit.
+constexpr int fast_digits = 19;
+constexpr int fast_up = 27;
+constexpr int fast_down = 26;
+
+bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBits& out) {
+    const int digits = number.count + (number.dropped_nonzero ? 1 : 0);
+    const int64_t e = scale - digits;
+    if (digits > fast_digits || e > fast_up || e < -fast_down) return false;
+    uint64_t d = 0;
+    for (int i = 0; i < number.count; ++i) d = d * 10 + number.digits[i];
+    if (number.dropped_nonzero) d = d * 10 + 1;
+    if (d == 0) return false;
+    uint64_t five_power = 1;
+    for (int64_t i = 0; i < (e < 0 ? -e : e); ++i) five_power *= 5;
+    const bool negative = number.negative;
+    if (e >= 0) {
+        out = round_to_extended(u128{d} * five_power, static_cast<int>(e), false, negative);
+        return true;
+    }
+    const int shift = 127 - bit_length(d);
+    const u128 n = u128{d} << shift;
+    out = round_to_extended(n / five_power, static_cast<int>(e) - shift, n % five_power != 0, negative);
+    return true;
+}
+
 }  // namespace
 
 ExtendedBits extended_infinity(bool negative) {
@@ -134,6 +165,8 @@ ExtendedBits decimal_to_extended(const DecimalNumber& number) {
     const int64_t scale = number.scale();
     if (scale >= overflow_scale) return extended_infinity(negative);
     if (scale <= underflow_scale) return signed_bits(negative, 0, 0);
+    ExtendedBits fast;
+    if (convert_in_128_bits(number, scale, fast)) return fast;
     ReadInteger d;
     int digits = 0;
     build_significand(number, d, digits);

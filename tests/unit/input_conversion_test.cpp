@@ -97,6 +97,51 @@ TEST(InputConversion, RandomDecimalsOverTheWholeRangeAreNearest) {
     }
 }
 
+// Short numbers with small exponents, as dates are written: both sides of 19
+// digits and of the exponents up to which they are converted in 128 bits.
+TEST(InputConversion, ShortNumbersWithSmallExponentsAreNearest) {
+    std::mt19937_64 random(5);
+    for (int n = 0; n < 6000; ++n) {
+        const int length = 1 + static_cast<int>(random() % 21);
+        std::string digits;
+        for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + random() % 10);
+        if (digits[0] == '0') digits[0] = '1' + static_cast<char>(random() % 9);
+        const int exp10 = static_cast<int>(random() % 63) - 31;
+        const std::string text = digits + "e" + std::to_string(exp10);
+        SCOPED_TRACE(text);
+        const Bits got = read_bits(text);
+        EXPECT_EQ(check_nearest(digits, exp10, to_long_double(got)), "");
+    }
+}
+
+// Halfway points written with few digits: t * 5^j * 2^(j + r) = (t * 2^r) *
+// 10^j with t * 5^j an odd 65-bit number, so they lie between two
+// neighbours m * 2^(j + r + 1) and (m + 1) * 2^(j + r + 1).
+TEST(InputConversion, ShortHalfwayPointsTieToEven) {
+    std::mt19937_64 random(11);
+    for (int j = 14; j <= 27; ++j) {
+        u128 five = 1;
+        for (int i = 0; i < j; ++i) five *= 5;
+        const u128 low_t = ((u128{1} << 64) + five - 1) / five;  // t * 5^j >= 2^64
+        const u128 high_t = (u128{1} << 65) / five;              // t * 5^j < 2^65
+        for (int pick = 0; pick < 4; ++pick) {
+            u128 t = low_t + random() % static_cast<uint64_t>(high_t - low_t + 1);
+            if (t % 2 == 0) t = t + 1 < high_t || t + 1 == high_t ? t + 1 : t - 1;
+            if (t * five >= (u128{1} << 65) || t * five < (u128{1} << 64)) continue;
+            const auto m = static_cast<uint64_t>((t * five - 1) / 2);
+            for (int r = 0; r <= 3; ++r) {
+                const u128 d = t << r;
+                if (d >= 10000000000000000000ull) continue;  // 19 digits at most
+                const std::string text =
+                    std::to_string(static_cast<uint64_t>(d)) + "E" + std::to_string(j);
+                SCOPED_TRACE(text);
+                const unsigned biased = static_cast<unsigned>(j + r + 1 + 63 + 16383);
+                EXPECT_EQ(read_bits(text), m % 2 == 0 ? extended(m, biased) : extended(m + 1, biased));
+            }
+        }
+    }
+}
+
 // Exact halfway points between neighbours go to the even one; a hair above
 // or below goes to the nearer one. Normal values over the whole range and
 // subnormals, some written with thousands of digits.
