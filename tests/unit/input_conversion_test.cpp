@@ -66,13 +66,19 @@ std::string decremented(std::string digits) {
     return digits;
 }
 
+// `length` random decimal digits, the first not zero.
+std::string random_digits(std::mt19937_64& random, int length) {
+    std::string digits;
+    for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + random() % 10);
+    if (digits[0] == '0') digits[0] = '1' + static_cast<char>(random() % 9);
+    return digits;
+}
+
 TEST(InputConversion, RandomDecimalsOverTheWholeRangeAreNearest) {
     std::mt19937_64 random(20240611);
     for (int n = 0; n < 3000; ++n) {
         const int length = 1 + static_cast<int>(random() % 60);
-        std::string digits;
-        for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + random() % 10);
-        if (digits[0] == '0') digits[0] = '1' + static_cast<char>(random() % 9);
+        const std::string digits = random_digits(random, length);
         const int exp10 = static_cast<int>(random() % 9960) - 4990 - length;
         const bool negative = random() % 2 == 0;
         // Written with the point inside the digits half of the time.
@@ -103,9 +109,7 @@ TEST(InputConversion, ShortNumbersWithSmallExponentsAreNearest) {
     std::mt19937_64 random(5);
     for (int n = 0; n < 6000; ++n) {
         const int length = 1 + static_cast<int>(random() % 21);
-        std::string digits;
-        for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + random() % 10);
-        if (digits[0] == '0') digits[0] = '1' + static_cast<char>(random() % 9);
+        const std::string digits = random_digits(random, length);
         const int exp10 = static_cast<int>(random() % 63) - 31;
         const std::string text = digits + "e" + std::to_string(exp10);
         SCOPED_TRACE(text);
