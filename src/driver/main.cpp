@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "diagnostics/options.hpp"
+#include "driver/failed_writes.hpp"
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
 #include "fileio/units.hpp"
@@ -23,6 +24,7 @@ constexpr int32_t startup_options[7] = {10308, 16383, 0, 1, 1, 0, 31};
 
 int main() {
     vkrt::reset_floating_point_unit();
+    vkrt::let_failed_writes_return();
     vkrt::set_options(startup_options);
 
     long double date = 0.0L;

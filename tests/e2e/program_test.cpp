@@ -225,6 +225,90 @@ TEST(Run, AFullDiskIsAFailureNotASuccess) {
                                      "Run-time error: No space left on device\n");
 }
 
+// Diagnostics that cannot be written (standard error a pipe nobody reads, a
+// full device, a file at its size limit) are cut short where the write
+// failed, and the run still ends with its own status, never by a signal.
+TEST(Run, LostDiagnosticsNeverChangeHowTheRunEnds) {
+    struct Case {
+        const char* what;
+        const char* input;
+        int status;
+        bool closed_pipe;
+        const char* file;  // standard error's file, "" for none
+        long limit;        // file-size limit, -1 for none
+        const char* kept;  // what the file holds afterwards
+    };
+    const std::string stop = range_stop;
+    const std::string first_53 = stop.substr(0, 53);
+    const Case cases[] = {
+        {"range stop, broken pipe", "1e9\n", 0, true, "", -1, ""},
+        {"failed read, broken pipe", "", 2, true, "", -1, ""},
+        {"range stop, full device", "1e9\n", 0, false, "/dev/full", -1, ""},
+        {"range stop, 3 bytes allowed", "1e9\n", 0, false, "err", 3, "STO"},
+        {"range stop, 53 bytes allowed", "1e9\n", 0, false, "err", 53, first_53.c_str()},
+        {"failed read, 20 bytes allowed", "", 2, false, "err", 20, "At line 3 of file vo"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        dir.write("vorkane.in", c.input);
+        testing_support::RunOptions options;
+        options.stderr_to_closed_pipe = c.closed_pipe;
+        const bool own_file = std::string(c.file) == "err";
+        options.stderr_file = own_file ? dir.file("err") : c.file;
+        options.file_size_limit = c.limit;
+        RunResult r = testing_support::run_vorkane(dir.path(), options);
+        EXPECT_EQ(r.signal, 0);
+        EXPECT_EQ(r.exit_status, c.status);
+        if (own_file) {
+            EXPECT_EQ(dir.read("err"), c.kept);
+        }
+    }
+}
+
+// The exception note belongs to stops only: a normal run that raised the
+// denormal flag (a subnormal coefficient, widened as the record arrives)
+// writes nothing.
+TEST(Run, ANormalEndWithFlagsRaisedWritesNothing) {
+    ScratchDir dir;
+    testing_support::RecordFile data(dir.file("15502650.440"));
+    testing_support::Record record = testing_support::grid_record(5137);
+    record[2] = 4.9406564584124654e-324;  // the smallest subnormal binary64
+    data.put(5137, record);
+    dir.write("vorkane.in", "2451545.0\n");
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(dir.read("vorkane.out").size(), 1567u);
+}
+
+// A vorkane.out that cannot be connected ends the run at line 4; the locus
+// line has no file part, the unit not being connected.
+TEST(Run, AnOutputThatCannotBeOpenedEndsAtLine4) {
+    ScratchDir dir;
+    dir.write("vorkane.in", "2451545.0\n");
+    ASSERT_EQ(::mkdir(dir.file("vorkane.out").c_str(), 0755), 0);
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(first_lines(r.err, 2), "At line 4 of file vorkane (unit = 20)\n"
+                                     "Run-time error: Cannot open file 'vorkane.out': Is a directory\n");
+}
+
+// Output cut short by the file-size limit is a reported failure, not a run
+// ended by SIGXFSZ.
+TEST(Run, OutputBeyondTheFileSizeLimitIsReported) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    testing_support::RunOptions options;
+    options.file_size_limit = 1000;
+    RunResult r = testing_support::run_vorkane(dir.path(), options);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(first_lines(r.err, 2), "At line 9 of file vorkane (unit = 20, file = 'vorkane.out')\n"
+                                     "Run-time error: File too large\n");
+}
+
 // With standard output or standard error closed, the diagnostics have nowhere
 // to go and are lost; the files the run connects never receive them, and each
 // ending keeps its exit status.

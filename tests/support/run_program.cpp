@@ -64,6 +64,7 @@ void set_signals_and_limits(const RunOptions& options) {
     else if (!options.stdout_file.empty()) redirect(1, options.stdout_file);
     else ::dup2(out_fd, 1);
     if (options.close_stderr) ::close(2);
+    else if (!options.stderr_file.empty()) redirect(2, options.stderr_file);
     else if (options.stderr_to_closed_pipe) to_closed_pipe(2);
     else ::dup2(err_fd, 2);
     set_signals_and_limits(options);

@@ -20,6 +20,7 @@ struct RunOptions {
     bool close_stderr = false;           // start with descriptor 2 closed
     int timeout_seconds = 60;            // then the child is killed with SIGKILL
     std::string stdout_file;             // standard output to this file instead (e.g. /dev/full)
+    std::string stderr_file;             // standard error to this file instead
     bool stderr_to_closed_pipe = false;  // standard error a pipe nobody reads
     std::vector<int> ignored_signals;    // ignored from the start (others at their defaults)
     long file_size_limit = -1;           // RLIMIT_FSIZE in bytes when >= 0
