@@ -96,8 +96,6 @@ int run(const std::vector<std::string>& args) {
     return usage();
 }
 
-}  // namespace
-
 // The reports on standard output are the tool's answer: losing them is a
 // failure, not a success.
 int with_output_written(int status) {
@@ -105,6 +103,8 @@ int with_output_written(int status) {
     std::fprintf(stderr, "vorkane-data: Cannot write standard output: %s\n", std::strerror(errno));
     return status_failed;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     keep_standard_streams_open();
