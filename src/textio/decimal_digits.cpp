@@ -35,9 +35,8 @@ int compare_with_half(unsigned __int128 rest, int bits) {
 bool scale_in_128_bits(const BinaryValue& value, int scale, Scaled& out) {
     constexpr int widest_scale = 27;  // 5^27 < 2^63
     if (scale < 0 || scale > widest_scale) return false;
-    uint64_t five_power = 1;
-    for (int i = 0; i < scale; ++i) five_power *= 5;
-    const unsigned __int128 product = static_cast<unsigned __int128>(value.significand) * five_power;
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(value.significand) * small_power_of_five(scale);
     const int twos = value.exponent + scale;
     if (twos >= 0) {
         // An integer: exact when it stays below 2^64.

@@ -136,8 +136,7 @@ bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBit
     for (int i = 0; i < number.count; ++i) d = d * 10 + number.digits[i];
     if (number.dropped_nonzero) d = d * 10 + 1;
     if (d == 0) return false;
-    uint64_t five_power = 1;
-    for (int64_t i = 0; i < (e < 0 ? -e : e); ++i) five_power *= 5;
+    const uint64_t five_power = small_power_of_five(static_cast<int>(e < 0 ? -e : e));
     const bool negative = number.negative;
     if (e >= 0) {
         out = round_to_extended(u128{d} * five_power, static_cast<int>(e), false, negative);
