@@ -7,9 +7,6 @@ using ephemeris::four;
 using ephemeris::one;
 using ephemeris::two;
 
-long double tc[16] = {};
-long double tcp[16] = {};
-
 extern "C" __attribute__((noinline)) void cheb(const long double& ta, const long double& tb,
                                                const long double& t, const int32_t& n,
                                                const int32_t& velocity_flag, long double* tc,

@@ -3,7 +3,7 @@
 #include "ephemeris/record_cache.hpp"
 
 #include "diagnostics/report.hpp"
-#include "ephemeris/truncate.hpp"
+#include "ephemeris/record_choice.hpp"
 #include "fileio/units.hpp"
 
 namespace ephemeris {
@@ -24,7 +24,7 @@ constexpr char bad_record[] = "incorrect record was read from fund";
 }
 
 void check_range(const long double& date) {
-    if (date > tmax || date < tmin) stop(out_of_range, sizeof out_of_range - 1);
+    if (outside_range(date)) stop(out_of_range, sizeof out_of_range - 1);
 }
 
 void connect_once() {
@@ -32,12 +32,6 @@ void connect_once() {
     vkrt::open_unit({source, 29, data_unit}, data_file, vkrt::Access::direct,
                     vkrt::Form::unformatted, record_bytes);
     iop = 1;
-}
-
-// Exact for every date in range: nr = floor((date - tmin) / 32) + 1.
-int32_t record_number(const long double& date) {
-    const long double nr = (date - tmin) / record_span + one;
-    return truncate_to_int32(nr);
 }
 
 // Every value is widened to an extended real once as it arrives, so that the
@@ -63,7 +57,7 @@ void hold_record_for(const long double& date) {
     if (nr == nrc) return;
     nrc = nr;
     read_into_buf(nr);
-    if (date < buf[1] || date > buf[2]) stop(bad_record, sizeof bad_record - 1);
+    if (!brackets(buf, date)) stop(bad_record, sizeof bad_record - 1);
 }
 
 }  // namespace ephemeris
