@@ -4,6 +4,7 @@
 #include "ephemeris/state_evaluation.hpp"
 
 #include "ephemeris/chebyshev.hpp"
+#include "ephemeris/chebyshev_values.hpp"
 #include "ephemeris/constants.hpp"
 #include "ephemeris/truncate.hpp"
 
@@ -14,9 +15,10 @@ namespace {
 // The sub-interval of the record holding the date, counted from 0. A record
 // whose dates leave the 32-day grid could put the date past the last
 // sub-interval (or before the first); it is then held to the nearest one, so
-// that no coefficient outside the body's block is ever read.
+// that no coefficient outside the body's block is ever read. The length is a
+// power of two, so the division is the exact multiplication by its reciprocal.
 int32_t sub_interval(const double* record, const long double& date, const SeriesLayout& body) {
-    const int32_t m = truncate_to_int32((date - record[1]) / body.length);
+    const int32_t m = truncate_to_int32((date - record[1]) * exact_reciprocal(body.length));
     const int32_t last = body.sub_intervals - 1;
     if (m < 0) return 0;
     return m > last ? last : m;
@@ -57,6 +59,56 @@ void evaluate_bodies(const double* record, Polynomials p, const long double& dat
     static constexpr int32_t recompute[12] = {0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 1};
     for (int32_t body = 1; body <= body_count; ++body)
         body_state(record, p, body, date, recompute[body], velocity_flag, &s(6 * body - 5));
+}
+
+// The polynomial values and their derivatives for the sub-interval of
+// `layout` that holds the date, to degree n; returns the sub-interval.
+int32_t values_for(const double* record, const long double& date, const SeriesLayout& layout,
+                   int32_t n, long double* tc, long double* tcp) {
+    const int32_t m = sub_interval(record, date, layout);
+    const long double ts = record[1] + static_cast<long double>(m) * layout.length;
+    const long double te = layout.length + ts;
+    chebyshev_values<true>(ts, te, date, n, tc, tcp);
+    return m;
+}
+
+// Position and velocity of `body` in sub-interval m from the values given.
+void body_sums(const double* record, const long double* tc, const long double* tcp,
+               int32_t body, int32_t m, long double* r) {
+    const SeriesLayout& layout = nper[body];
+    const double* c = &record[layout.start + layout.stride * m];
+    sum_series(tc, 0, c, layout.degree, r);
+    sum_series(tcp, 1, c, layout.degree, r + 3);
+}
+
+// The eleven bodies with velocities from four sets of polynomial values, one
+// per sub-interval length: Mercury (8 days), Venus, the Earth-Moon barycentre
+// and the Sun (16), Mars to Pluto (32), the Moon (4). Within a set the bodies
+// have the same sub-interval, and the values of a lower degree do not depend
+// on how far the recurrence runs, so each body gets the very values its own
+// cheb call would give. The caller's arrays end as the program's sequence
+// of cheb calls leaves them: T_0..T_10 of the Sun's, T_11 and T_12 of the
+// Moon's, T_13 of Mercury's.
+void evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
+                              Slots s) {
+    int32_t m = values_for(record, date, nper[1], 13, p.tc, p.tcp);
+    body_sums(record, p.tc, p.tcp, 1, m, &s(1));
+
+    long double tc[16], tcp[16];
+    m = values_for(record, date, nper[4], 10, tc, tcp);
+    for (int32_t body = 4; body <= 9; ++body) body_sums(record, tc, tcp, body, m, &s(6 * body - 5));
+
+    m = values_for(record, date, nper[10], 12, tc, tcp);
+    body_sums(record, tc, tcp, 10, m, &s(55));
+
+    const int32_t sixteen_day = values_for(record, date, nper[2], 12, p.tc, p.tcp);
+    body_sums(record, p.tc, p.tcp, 2, sixteen_day, &s(7));
+    body_sums(record, p.tc, p.tcp, 3, sixteen_day, &s(13));
+    body_sums(record, p.tc, p.tcp, 11, sixteen_day, &s(61));
+    for (int i = 11; i <= 12; ++i) {
+        p.tc[i] = tc[i];
+        p.tcp[i] = tcp[i];
+    }
 }
 
 // Without velocities the velocity slots are cleared, so that they hold zeros
@@ -105,8 +157,12 @@ void body_state(const double* record, Polynomials p, int32_t body, const long do
 void evaluate_state(const double* record, Polynomials p, const long double& date,
                     int32_t velocity_flag, long double* state) {
     const Slots s{state};
-    if (velocity_flag != 1) clear_velocities(s);
-    evaluate_bodies(record, p, date, velocity_flag, s);
+    if (velocity_flag == 1) {
+        evaluate_with_velocities(record, p, date, s);
+    } else {
+        clear_velocities(s);
+        evaluate_bodies(record, p, date, velocity_flag, s);
+    }
     assemble(s);
 }
 

@@ -153,6 +153,9 @@ void evaluate(const double* record, const long double& date, long double (&state
     steps(date, state);
 }
 
+const long double* frozen_tc() { return tc; }
+const long double* frozen_tcp() { return tcp; }
+
 void vorkane(const char* data_file, const long double& date, long double (&state)[66]) {
     hold_record_for(data_file, date);
     steps(date, state);

@@ -11,6 +11,10 @@ namespace frozen_28bdea6 {
 // the frozen copy's own buf first.
 void evaluate(const double* record, const long double& date, long double (&state)[66]);
 
+// The frozen copy's tc and tcp (16 values each), as its last cheb call left them.
+const long double* frozen_tc();
+const long double* frozen_tcp();
+
 // The whole routine: range check, its own connection of `data_file` (unit
 // 31), the record cache and the evaluation. Ends the run as the program does.
 void vorkane(const char* data_file, const long double& date, long double (&state)[66]);
