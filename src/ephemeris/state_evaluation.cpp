@@ -45,6 +45,35 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
     r[2] = sz;
 }
 
+// The sums of sum_series for two bodies from the same values t, body a of
+// the higher degree: one load of each t[k] serves both.
+void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
+                    const double* b, int32_t degree_b, long double* ra, long double* rb) {
+    const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
+    const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
+    long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
+    int32_t k = first;
+    for (; k <= degree_b; ++k) {
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
+        sbx = sbx + t[k] * bx[k];
+        sby = sby + t[k] * by[k];
+        sbz = sbz + t[k] * bz[k];
+    }
+    for (; k <= degree_a; ++k) {
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
+    }
+    ra[0] = sax;
+    ra[1] = say;
+    ra[2] = saz;
+    rb[0] = sbx;
+    rb[1] = sby;
+    rb[2] = sbz;
+}
+
 // s(i) of the 1-based slot numbering.
 struct Slots {
     long double* base;
@@ -72,6 +101,22 @@ int32_t values_for(const double* record, const long double& date, const SeriesLa
     return m;
 }
 
+const double* series_of(const double* record, int32_t body, int32_t m) {
+    return &record[nper[body].start + nper[body].stride * m];
+}
+
+// Positions and velocities of bodies a and b (a of the higher degree), both
+// in sub-interval m, from the values given.
+void two_body_sums(const double* record, const long double* tc, const long double* tcp,
+                   int32_t a, int32_t b, int32_t m, Slots s) {
+    const double* ca = series_of(record, a, m);
+    const double* cb = series_of(record, b, m);
+    long double* ra = &s(6 * a - 5);
+    long double* rb = &s(6 * b - 5);
+    sum_two_series(tc, 0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
+    sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, ra + 3, rb + 3);
+}
+
 // Position and velocity of `body` in sub-interval m from the values given.
 void body_sums(const double* record, const long double* tc, const long double* tcp,
                int32_t body, int32_t m, long double* r) {
@@ -96,15 +141,17 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
 
     long double tc[16], tcp[16];
     m = values_for(record, date, nper[4], 10, tc, tcp);
-    for (int32_t body = 4; body <= 9; ++body) body_sums(record, tc, tcp, body, m, &s(6 * body - 5));
+    body_sums(record, tc, tcp, 4, m, &s(19));
+    two_body_sums(record, tc, tcp, 5, 6, m, s);
+    two_body_sums(record, tc, tcp, 7, 8, m, s);
+    body_sums(record, tc, tcp, 9, m, &s(49));
 
     m = values_for(record, date, nper[10], 12, tc, tcp);
     body_sums(record, tc, tcp, 10, m, &s(55));
 
     const int32_t sixteen_day = values_for(record, date, nper[2], 12, p.tc, p.tcp);
-    body_sums(record, p.tc, p.tcp, 2, sixteen_day, &s(7));
     body_sums(record, p.tc, p.tcp, 3, sixteen_day, &s(13));
-    body_sums(record, p.tc, p.tcp, 11, sixteen_day, &s(61));
+    two_body_sums(record, p.tc, p.tcp, 11, 2, sixteen_day, s);
     for (int i = 11; i <= 12; ++i) {
         p.tc[i] = tc[i];
         p.tcp[i] = tcp[i];
