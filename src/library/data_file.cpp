@@ -1,22 +1,39 @@
 // Data files through the descriptor interface: open(2) read-only, fstat(2)
-// for the size, pread(2) for a record at its offset.
+// for the size, pread(2) for a record at its offset (on Windows, which has no
+// pread, a seek and a read: a handle is used by one thread at a time).
 #include "library/data_file.hpp"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <stdio.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace vorkane_library {
 
 namespace {
 
-#ifndef O_CLOEXEC
-#define O_CLOEXEC 0
+// Read only, not inherited by child processes, no line-end translation.
+#if defined(O_BINARY)
+constexpr int open_flags = O_RDONLY | O_BINARY;
+#elif defined(O_CLOEXEC)
+constexpr int open_flags = O_RDONLY | O_CLOEXEC;
+#else
+constexpr int open_flags = O_RDONLY;
 #endif
-#ifndef O_BINARY
-#define O_BINARY 0
+
+ssize_t read_once(int fd, char* destination, size_t n, off_t offset) {
+#ifdef _WIN32
+    if (::_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
+    return ::_read(fd, destination, static_cast<unsigned>(n));
+#else
+    return ::pread(fd, destination, n, offset);
 #endif
+}
 
 // Reads n bytes at offset; the count read (short only at the end of the
 // file), or -1 with errno set.
@@ -24,7 +41,7 @@ ssize_t read_at(int fd, char* destination, size_t n, off_t offset) {
     size_t done = 0;
     while (done < n) {
         const ssize_t got =
-            ::pread(fd, destination + done, n - done, offset + static_cast<off_t>(done));
+            read_once(fd, destination + done, n - done, offset + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return -1;
         if (got == 0) break;
@@ -38,7 +55,7 @@ ssize_t read_at(int fd, char* destination, size_t n, off_t offset) {
 int open_data_file(const char* path, int* fd) {
     int opened;
     do {
-        opened = ::open(path, O_RDONLY | O_CLOEXEC | O_BINARY);
+        opened = ::open(path, open_flags);
     } while (opened < 0 && errno == EINTR);
     if (opened < 0) return errno;
     struct stat st;

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <new>
 
 #include "ephemeris/constants.hpp"
 #include "ephemeris/record_choice.hpp"
@@ -51,12 +50,12 @@ extern "C" {
 int vorkane_open(const char* path, vorkane_ephemeris** eph) {
     *eph = nullptr;
     if (path == nullptr) return EINVAL;
-    void* memory = std::malloc(sizeof(vorkane_ephemeris));
-    if (memory == nullptr) return ENOMEM;
-    auto* handle = new (memory) vorkane_ephemeris{};
+    // A plain struct: zeroed memory is its initial state.
+    auto* handle = static_cast<vorkane_ephemeris*>(std::calloc(1, sizeof(vorkane_ephemeris)));
+    if (handle == nullptr) return ENOMEM;
     const int error = vorkane_library::open_data_file(path, &handle->fd);
     if (error != 0) {
-        std::free(memory);
+        std::free(handle);
         return error;
     }
     handle->nrc = -1;

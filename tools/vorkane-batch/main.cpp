@@ -31,14 +31,13 @@ struct Options {
 bool parse_arguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        const bool option = arg.size() > 1 && arg[0] == '-';
         if ((arg == "-d" || arg == "-o") && i + 1 < argc) {
             (arg == "-d" ? options.data : options.output) = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+        } else if (option || options.input != nullptr) {
             return false;
-        } else if (options.input == nullptr) {
-            options.input = argv[i];
         } else {
-            return false;
+            options.input = argv[i];
         }
     }
     return true;
