@@ -136,26 +136,31 @@ void body_sums(const double* record, const long double* tc, const long double* t
 // Moon's, T_13 of Mercury's.
 void evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
                               Slots s) {
-    int32_t m = values_for(record, date, nper[1], 13, p.tc, p.tcp);
-    body_sums(record, p.tc, p.tcp, 1, m, &s(1));
+    // The four recurrences first, one after another: they do not depend on
+    // each other, so the processor overlaps their long chains of dependent
+    // operations. The Sun's set goes straight into the caller's arrays.
+    long double mercury_tc[16], mercury_tcp[16], planet_tc[16], planet_tcp[16];
+    long double moon_tc[16], moon_tcp[16];
+    const int32_t m1 = values_for(record, date, nper[1], 13, mercury_tc, mercury_tcp);
+    const int32_t m4 = values_for(record, date, nper[4], 10, planet_tc, planet_tcp);
+    const int32_t m10 = values_for(record, date, nper[10], 12, moon_tc, moon_tcp);
+    const int32_t m2 = values_for(record, date, nper[2], 12, p.tc, p.tcp);
 
-    long double tc[16], tcp[16];
-    m = values_for(record, date, nper[4], 10, tc, tcp);
-    body_sums(record, tc, tcp, 4, m, &s(19));
-    two_body_sums(record, tc, tcp, 5, 6, m, s);
-    two_body_sums(record, tc, tcp, 7, 8, m, s);
-    body_sums(record, tc, tcp, 9, m, &s(49));
+    body_sums(record, mercury_tc, mercury_tcp, 1, m1, &s(1));
+    body_sums(record, planet_tc, planet_tcp, 4, m4, &s(19));
+    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, s);
+    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, s);
+    body_sums(record, planet_tc, planet_tcp, 9, m4, &s(49));
+    body_sums(record, moon_tc, moon_tcp, 10, m10, &s(55));
+    body_sums(record, p.tc, p.tcp, 3, m2, &s(13));
+    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, s);
 
-    m = values_for(record, date, nper[10], 12, tc, tcp);
-    body_sums(record, tc, tcp, 10, m, &s(55));
-
-    const int32_t sixteen_day = values_for(record, date, nper[2], 12, p.tc, p.tcp);
-    body_sums(record, p.tc, p.tcp, 3, sixteen_day, &s(13));
-    two_body_sums(record, p.tc, p.tcp, 11, 2, sixteen_day, s);
     for (int i = 11; i <= 12; ++i) {
-        p.tc[i] = tc[i];
-        p.tcp[i] = tcp[i];
+        p.tc[i] = moon_tc[i];
+        p.tcp[i] = moon_tcp[i];
     }
+    p.tc[13] = mercury_tc[13];
+    p.tcp[13] = mercury_tcp[13];
 }
 
 // Without velocities the velocity slots are cleared, so that they hold zeros
