@@ -30,7 +30,7 @@ using Record = std::array<double, values_per_record>;
 // SIGKILL cannot be caught.
 char pending_temp[PATH_MAX];
 // What each signal did before, put back afterwards; a signal the caller
-// ignored (nohup, a shell's trap) stays ignored.
+// ignored (nohup) or handles stays as it was.
 struct sigaction previous_actions[NSIG];
 bool watched[NSIG];
 
@@ -69,7 +69,10 @@ void watch_signals(const std::string& temp) {
     for (int sig = 1; sig < NSIG; ++sig) {
         // Signals the C library keeps for itself refuse both requests.
         if (!ends_the_process_by_default(sig) || ::sigaction(sig, nullptr, &previous_actions[sig]) != 0) continue;
-        watched[sig] = previous_actions[sig].sa_handler != SIG_IGN;
+        // Only a signal at its default action would end the process: one the
+        // caller ignores stays ignored, one it handles stays its own.
+        const struct sigaction& before = previous_actions[sig];
+        watched[sig] = (before.sa_flags & SA_SIGINFO) == 0 && before.sa_handler == SIG_DFL;
         if (watched[sig]) ::sigaction(sig, &cleanup, nullptr);
     }
 }
