@@ -132,7 +132,7 @@ std::string replaced_file(const std::string& output) {
         if (links >= 40) errno = ELOOP;
         if (n < 0 || n == static_cast<ssize_t>(sizeof target)) throw_system_error("Cannot follow the link '" + path + "'");
         const std::string to(target, static_cast<size_t>(n));
-        path = to[0] == '/' ? to : directory_of(path) + "/" + to;
+        path = to[0] == '/' ? to : directory_of(path).append("/").append(to);
     }
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         throw DataError("'" + output + "' is not a regular file; left as it was");
