@@ -1,9 +1,11 @@
 // Whole runs of the program in a scratch directory: every way a run ends, the
 // files it creates, keeps or replaces, and its exit status.
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <limits>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -383,6 +385,32 @@ TEST(Run, AFileThatAnotherUnitHoldsIsRefusedAtItsConnection) {
     }
 }
 
+// Opens a FIFO for writing once a reader has it open, waiting at most 10 s.
+int open_fifo_writer(const std::string& path) {
+    for (int i = 0; i < 10000; ++i) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0 || errno != ENXIO) return fd;
+        ::usleep(1000);
+    }
+    return -1;
+}
+
+// What a FIFO receives up to its writers' end of file, waiting at most 10 s
+// at a time.
+std::string read_fifo(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    std::string bytes;
+    pollfd ready = {fd, POLLIN, 0};
+    char chunk[4096];
+    ssize_t n = 1;
+    while (n > 0 && ::poll(&ready, 1, 10000) > 0) {
+        n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) bytes.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
 // A FIFO as vorkane.in is read up to its writer's end of file, with or
 // without a final line end, and a writer that sends nothing gives an empty
 // input; a FIFO as vorkane.out receives the records once a reader comes.
@@ -400,7 +428,7 @@ TEST(Run, AFifoIsReadToItsWritersEndOfFile) {
         write_zero_record_file(dir);
         ASSERT_EQ(::mkfifo(dir.file("vorkane.in").c_str(), 0600), 0);
         testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
-        const int writer = ::open(dir.file("vorkane.in").c_str(), O_WRONLY);  // waits for the program
+        const int writer = open_fifo_writer(dir.file("vorkane.in"));
         ASSERT_GE(writer, 0);
         ASSERT_EQ(::write(writer, c.sent, std::strlen(c.sent)), static_cast<ssize_t>(std::strlen(c.sent)));
         ::close(writer);
@@ -416,7 +444,7 @@ TEST(Run, AFifoIsReadToItsWritersEndOfFile) {
     dir.write("vorkane.in", "2451545.0\n");
     ASSERT_EQ(::mkfifo(dir.file("vorkane.out").c_str(), 0600), 0);
     testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
-    EXPECT_EQ(testing_support::read_file(dir.file("vorkane.out")), zero_output());
+    EXPECT_EQ(read_fifo(dir.file("vorkane.out")), zero_output());
     const RunResult r = program.finish(10);
     EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.err, "");
