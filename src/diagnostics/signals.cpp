@@ -4,7 +4,8 @@
 // for the address-only trace (prepared at installation), then restores the
 // default action and raises the signal again so the process ends by it.
 // A second signal arriving while the report is written ends the process at
-// once by that signal.
+// once by that signal. The handler runs on an alternate stack, so that a
+// stack overflow is reported like any other access violation.
 #include "diagnostics/signals.hpp"
 
 #include <csignal>
@@ -72,6 +73,17 @@ void write_signal_line(int number) {
     line.ch('.').end_line().write();
 }
 
+// The handler's own stack: a static region, so nothing is allocated and its
+// pages cost nothing until a signal comes. 64 KiB hold the kernel's signal
+// frame, the line buffer and the unwinder's walk with a wide margin.
+void use_alternate_signal_stack() {
+    alignas(16) static char region[64 * 1024];
+    stack_t stack = {};
+    stack.ss_sp = region;
+    stack.ss_size = sizeof region;
+    sigaltstack(&stack, nullptr);  // without it the handler runs on the thread's stack
+}
+
 }  // namespace
 
 void report_fatal_signal(int number) {
@@ -87,13 +99,14 @@ void report_fatal_signal(int number) {
 
 void install_fatal_signal_handlers() {
     trace_state_ready();  // the handler must find the stack walk ready
+    use_alternate_signal_stack();
     for (const FatalSignal& entry : fatal_signals) {
         struct sigaction action = {};
         action.sa_handler = report_fatal_signal;
         sigemptyset(&action.sa_mask);
         // Not deferred: the same signal arriving during the report is taken
         // at once, and ends the process.
-        action.sa_flags = SA_NODEFER;
+        action.sa_flags = SA_NODEFER | SA_ONSTACK;
         sigaction(entry.number, &action, nullptr);  // a refusal is ignored
     }
 }

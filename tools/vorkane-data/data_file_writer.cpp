@@ -24,15 +24,34 @@ namespace {
 using Record = std::array<double, values_per_record>;
 
 // The temporary file to remove if a signal ends the process; fixed storage,
-// so the handler needs no allocation. A broken pipe on a standard stream and
-// an exceeded file-size limit end the tool too, so they are watched as well.
+// so the handler needs no allocation. Every signal whose default action ends
+// the process is watched: the terminal's and kill's, a broken pipe on a
+// standard stream, an exceeded limit, the faults and the real-time signals.
+// SIGKILL cannot be caught.
 char pending_temp[PATH_MAX];
-constexpr int cleanup_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
-constexpr size_t cleanup_count = sizeof cleanup_signals / sizeof cleanup_signals[0];
 // What each signal did before, put back afterwards; a signal the caller
-// ignored (nohup, a shell's trap) stays ignored.
-struct sigaction previous_actions[cleanup_count];
-bool watched[cleanup_count];
+// ignored (nohup) or handles stays as it was.
+struct sigaction previous_actions[NSIG];
+bool watched[NSIG];
+
+bool ends_the_process_by_default(int sig) {
+    switch (sig) {
+    case SIGKILL: case SIGSTOP: case SIGCHLD: case SIGCONT: case SIGTSTP:
+    case SIGTTIN: case SIGTTOU: case SIGURG: case SIGWINCH:
+        return false;
+    default:
+        return true;
+    }
+}
+
+sigset_t cleanup_signals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (ends_the_process_by_default(sig)) sigaddset(&set, sig);
+    }
+    return set;
+}
 
 void remove_pending_and_reraise(int sig) {
     if (pending_temp[0] != '\0') ::unlink(pending_temp);
@@ -46,18 +65,22 @@ void watch_signals(const std::string& temp) {
     struct sigaction cleanup = {};
     cleanup.sa_handler = remove_pending_and_reraise;
     cleanup.sa_flags = SA_RESTART;
-    sigemptyset(&cleanup.sa_mask);
-    for (size_t i = 0; i < cleanup_count; ++i) {
-        ::sigaction(cleanup_signals[i], nullptr, &previous_actions[i]);
-        watched[i] = previous_actions[i].sa_handler != SIG_IGN;
-        if (watched[i]) ::sigaction(cleanup_signals[i], &cleanup, nullptr);
+    cleanup.sa_mask = cleanup_signals();  // one cleanup at a time
+    for (int sig = 1; sig < NSIG; ++sig) {
+        // Signals the C library keeps for itself refuse both requests.
+        if (!ends_the_process_by_default(sig) || ::sigaction(sig, nullptr, &previous_actions[sig]) != 0) continue;
+        // Only a signal at its default action would end the process: one the
+        // caller ignores stays ignored, one it handles stays its own.
+        const struct sigaction& before = previous_actions[sig];
+        watched[sig] = (before.sa_flags & SA_SIGINFO) == 0 && before.sa_handler == SIG_DFL;
+        if (watched[sig]) ::sigaction(sig, &cleanup, nullptr);
     }
 }
 
 void unwatch_signals() {
-    for (size_t i = 0; i < cleanup_count; ++i) {
-        if (watched[i]) ::sigaction(cleanup_signals[i], &previous_actions[i], nullptr);
-        watched[i] = false;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (watched[sig]) ::sigaction(sig, &previous_actions[sig], nullptr);
+        watched[sig] = false;
     }
     pending_temp[0] = '\0';
 }
@@ -66,9 +89,8 @@ void unwatch_signals() {
 // with those signals blocked in between so none can leave the file behind.
 // Returns the descriptor, or -1 with errno set.
 int create_watched_temp(std::string& pattern) {
-    sigset_t cleanup_set, previous_mask;
-    sigemptyset(&cleanup_set);
-    for (int sig : cleanup_signals) sigaddset(&cleanup_set, sig);
+    const sigset_t cleanup_set = cleanup_signals();
+    sigset_t previous_mask;
     ::sigprocmask(SIG_BLOCK, &cleanup_set, &previous_mask);
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     const int error = errno;
@@ -98,13 +120,46 @@ std::string directory_of(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file an output path stands for: a symbolic link is followed to its
+// target, which is replaced while the link stays. Anything but a regular
+// file or no file at all (a FIFO, a device, a directory) is refused.
+std::string replaced_file(const std::string& output) {
+    std::string path = output;
+    struct stat st;
+    for (int links = 0; ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++links) {
+        char target[PATH_MAX];
+        const ssize_t n = links < 40 ? ::readlink(path.c_str(), target, sizeof target) : -1;
+        if (links >= 40) errno = ELOOP;
+        if (n < 0 || n == static_cast<ssize_t>(sizeof target)) throw_system_error("Cannot follow the link '" + path + "'");
+        const std::string to(target, static_cast<size_t>(n));
+        path = to[0] == '/' ? to : directory_of(path).append("/").append(to);
+    }
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        throw DataError("'" + output + "' is not a regular file; left as it was");
+    }
+    return path;
+}
+
+// Puts the finished file in place: over the target, or only where no file
+// is, so that one appearing meanwhile is never replaced.
+bool publish(const std::string& temp, const std::string& target, bool replace) {
+    if (replace) return ::rename(temp.c_str(), target.c_str()) == 0;
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace rename: a new hard link.
+    if (::link(temp.c_str(), target.c_str()) != 0) return false;
+    ::unlink(temp.c_str());
+    return true;
+}
+
 }  // namespace
 
-DataFileWriter::DataFileWriter(const std::string& output)
-    : output_(output), placed_by_(record_count + 1) {
-    std::string pattern = output + ".tmp-XXXXXX";
+DataFileWriter::DataFileWriter(const std::string& output, Replace replace)
+    : output_(replace == Replace::existing ? replaced_file(output) : output),
+      replace_(replace), placed_by_(record_count + 1) {
+    std::string pattern = output_ + ".tmp-XXXXXX";
     fd_ = create_watched_temp(pattern);
-    if (fd_ < 0) throw_system_error("Cannot create a temporary file next to '" + output + "'");
+    if (fd_ < 0) throw_system_error("Cannot create a temporary file next to '" + output_ + "'");
     temp_ = pattern;
     if (::ftruncate(fd_, file_bytes) != 0) {
         const int size_error = errno;
@@ -164,7 +219,8 @@ void DataFileWriter::commit() {
         throw_system_error("Cannot write '" + temp_ + "'");
     }
     fd_ = -1;
-    if (::rename(temp_.c_str(), output_.c_str()) != 0) {
+    if (!publish(temp_, output_, replace_ == Replace::existing)) {
+        if (errno == EEXIST) throw DataError("'" + output_ + "' appeared meanwhile; left as it was");
         throw_system_error("Cannot rename '" + temp_ + "' to '" + output_ + "'");
     }
     committed_ = true;

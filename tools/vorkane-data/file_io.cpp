@@ -12,8 +12,10 @@
 
 namespace vkdata {
 
+// Opened without waiting, so that a FIFO or a device is refused at once
+// rather than blocking the open; reads of a regular file never wait anyway.
 InputFile::InputFile(const std::string& path) : path_(path) {
-    do fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    do fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) throw_system_error("Cannot open '" + path + "'");
     struct stat st;
