@@ -1,8 +1,9 @@
 // The fatal-signal handler. One table drives installation (in table order),
 // naming and re-raising. The handler allocates nothing and looks nothing up:
 // it formats into a stack buffer, writes with single writes, walks the stack
-// for the address-only trace (prepared at installation), then restores the
-// default action and raises the signal again so the process ends by it.
+// for the address-only trace, then restores the default action and raises the
+// signal again so the process ends by it. Installing costs only the requests
+// themselves: the walk needs nothing prepared in advance.
 // A second signal arriving while the report is written ends the process at
 // once by that signal. The handler runs on an alternate stack, so that a
 // stack overflow is reported like any other access violation.
@@ -14,7 +15,6 @@
 #include "diagnostics/backtrace.hpp"
 #include "diagnostics/line_buffer.hpp"
 #include "diagnostics/stderr_write.hpp"
-#include "diagnostics/trace_state.hpp"
 
 namespace vkrt {
 
@@ -98,7 +98,6 @@ void report_fatal_signal(int number) {
 }
 
 void install_fatal_signal_handlers() {
-    trace_state_ready();  // the handler must find the stack walk ready
     use_alternate_signal_stack();
     for (const FatalSignal& entry : fatal_signals) {
         struct sigaction action = {};

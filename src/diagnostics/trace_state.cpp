@@ -4,6 +4,7 @@
 // /proc/self/exe, the file the process was started from.
 #include "diagnostics/trace_state.hpp"
 
+#include <csignal>
 #include <link.h>
 
 #include "diagnostics/stack_walk.hpp"
@@ -48,16 +49,28 @@ struct Tables {
 
 Tables tables;
 
+// The unwinder sets up a table once, on its first use. A signal handler whose
+// walk met that set-up half done would wait for it for ever, so the first
+// walk outside a handler runs with every signal blocked.
+void prepare_stack_walk_without_signals() {
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &previous);
+    prepare_stack_walk();
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
 }  // namespace
 
 bool trace_state_ready() {
-    // Not tried again after a failure: a signal handler must never reach
-    // dl_iterate_phdr, which takes the loader's lock.
+    // Created by the first trace outside a signal handler, and not tried again
+    // after a failure.
     if (!placement.attempted) {
         placement.attempted = true;
         dl_iterate_phdr(record_program, nullptr);
         if (placement.segment_count == 0) return false;
-        prepare_stack_walk();
+        prepare_stack_walk_without_signals();
         placement.created = true;
     }
     return placement.created;
