@@ -102,13 +102,16 @@ void evaluate_bodies(const double* record, Polynomials p, const long double& dat
 }
 
 // The polynomial values and their derivatives for the sub-interval of
-// `layout` that holds the date, to degree n; returns the sub-interval.
-int32_t values_for(const double* record, const long double& date, const SeriesLayout& layout,
-                   int32_t n, long double* tc, long double* tcp) {
+// `body` that holds the date, to degree n; returns the sub-interval. Body
+// and degree are fixed when compiled, so the recurrence is laid out in full.
+template <int32_t body, int32_t n>
+int32_t values_for(const double* record, const long double& date, long double* tc,
+                   long double* tcp) {
+    const SeriesLayout& layout = nper[body];
     const int32_t m = sub_interval(record, date, layout);
     const long double ts = record[1] + static_cast<long double>(m) * layout.length;
     const long double te = layout.length + ts;
-    chebyshev_values<true>(ts, te, date, n, tc, tcp);
+    chebyshev_values<true, n>(ts, te, date, n, tc, tcp);
     return m;
 }
 
@@ -170,14 +173,14 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     long double mercury_tc[16], mercury_tcp[16], planet_tc[16], planet_tcp[16];
     long double moon_tc[16], moon_tcp[16];
     long double sun[6];
-    const int32_t m2 = values_for(record, date, nper[2], 12, p.tc, p.tcp);
-    const int32_t m10 = values_for(record, date, nper[10], 12, moon_tc, moon_tcp);
+    const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
+    const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
     two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
-    const int32_t m1 = values_for(record, date, nper[1], 13, mercury_tc, mercury_tcp);
+    const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
     body_sums(record, p.tc, p.tcp, 3, m2, {&s(13), nullptr});
     body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(55), nullptr});
     earth_and_moon(s, sun);
-    const int32_t m4 = values_for(record, date, nper[4], 10, planet_tc, planet_tcp);
+    const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
     body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(1), sun});
     body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(19), sun});
     two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(25), sun}, {&s(31), sun});
