@@ -27,20 +27,15 @@ inline long double exact_reciprocal(const long double& h) {
 //   tcp(0) = 0, tcp(1) = 2 / h, tcp(i) = (tc(i-1) * (4/h) + tcp(i-1) * x2) - tcp(i-2)
 // Both recurrences run in one loop, their latest terms in registers. A
 // degree known when compiled (`fixed`, else 0) lays the loop out in full.
-// The values go to arrays of T, an extended real or a type assigned from one.
-// Returns true when h is one of the exact lengths and x lies in [-1, 1], so
-// that every value is finite and of modest size: |tc(i)| near 1 at most,
-// |tcp(i)| below 2 n^2 / h.
-template <bool velocities, int32_t fixed = 0, typename T = long double>
-inline bool chebyshev_values(const long double& ta, const long double& tb, const long double& t,
-                             int32_t n, T* tc, T* tcp) {
+template <bool velocities, int32_t fixed = 0>
+inline void chebyshev_values(const long double& ta, const long double& tb, const long double& t,
+                             int32_t n, long double* tc, long double* tcp) {
     const long double h = tb - ta;
     const long double scaled = (t - ta) * two;
     const long double r = exact_reciprocal(h);
     // x runs from -1 at ta toward +1 at tb.
     const long double x = (r != 0.0L ? scaled * r : scaled / h) - one;
     const long double x2 = two * x;
-    const bool bounded = r != 0.0L && x >= -one && x <= one;
     long double before = one, last = x;
     tc[0] = before;
     tc[1] = last;
@@ -51,7 +46,7 @@ inline bool chebyshev_values(const long double& ta, const long double& tb, const
             before = last;
             last = next;
         }
-        return bounded;
+        return;
     }
     const long double f = r != 0.0L ? four * r : four / h;
     long double d_before = 0.0L, d_last = r != 0.0L ? two * r : two / h;
@@ -69,7 +64,6 @@ inline bool chebyshev_values(const long double& ta, const long double& tb, const
         d_before = d_last;
         d_last = d_next;
     }
-    return bounded;
 }
 
 }  // namespace ephemeris

@@ -6,7 +6,6 @@
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/chebyshev_values.hpp"
 #include "ephemeris/constants.hpp"
-#include "ephemeris/split_extended.hpp"
 #include "ephemeris/truncate.hpp"
 
 namespace ephemeris {
@@ -39,20 +38,17 @@ struct Sums {
 // degree of t[k] * c[j*nc + k], each taken term by term from the lowest
 // order up. The three sums are independent and run side by side; each is
 // kept in a register, which rounds every step exactly as storing and
-// loading the 80-bit value again would. T is an extended real or a type
-// that converts to one exactly.
-template <typename T>
-void sum_series(const T* t, int32_t first, const double* c, int32_t degree, Sums r) {
+// loading the 80-bit value again would.
+void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Sums r) {
     const int32_t nc = degree + 1;
     const double* x = c;
     const double* y = x + nc;
     const double* z = y + nc;
     long double sx = zero, sy = zero, sz = zero;
     for (int32_t k = first; k <= degree; ++k) {
-        const long double tk = t[k];
-        sx = sx + tk * x[k];
-        sy = sy + tk * y[k];
-        sz = sz + tk * z[k];
+        sx = sx + t[k] * x[k];
+        sy = sy + t[k] * y[k];
+        sz = sz + t[k] * z[k];
     }
     r.put(0, sx);
     r.put(1, sy);
@@ -62,27 +58,24 @@ void sum_series(const T* t, int32_t first, const double* c, int32_t degree, Sums
 // The sums of sum_series for two bodies from the same values t, body a of
 // the higher degree: one load of each t[k] serves both. Body a's sums are
 // stored first, so that b's may be taken relative to them.
-template <typename T>
-void sum_two_series(const T* t, int32_t first, const double* a, int32_t degree_a,
+void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
                     const double* b, int32_t degree_b, Sums ra, Sums rb) {
     const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
     const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
     long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
     int32_t k = first;
     for (; k <= degree_b; ++k) {
-        const long double tk = t[k];
-        sax = sax + tk * ax[k];
-        say = say + tk * ay[k];
-        saz = saz + tk * az[k];
-        sbx = sbx + tk * bx[k];
-        sby = sby + tk * by[k];
-        sbz = sbz + tk * bz[k];
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
+        sbx = sbx + t[k] * bx[k];
+        sby = sby + t[k] * by[k];
+        sbz = sbz + t[k] * bz[k];
     }
     for (; k <= degree_a; ++k) {
-        const long double tk = t[k];
-        sax = sax + tk * ax[k];
-        say = say + tk * ay[k];
-        saz = saz + tk * az[k];
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
     }
     ra.put(0, sax);
     ra.put(1, say);
@@ -109,16 +102,17 @@ void evaluate_bodies(const double* record, Polynomials p, const long double& dat
 }
 
 // The polynomial values and their derivatives for the sub-interval of
-// `body` that holds the date, to degree n, into arrays of T; the
-// sub-interval goes to m. Body and degree are fixed when compiled, so the
-// recurrence is laid out in full. Returns chebyshev_values' verdict.
-template <typename T, int32_t body, int32_t n>
-bool values_for(const double* record, const long double& date, T* tc, T* tcp, int32_t& m) {
+// `body` that holds the date, to degree n; returns the sub-interval. Body
+// and degree are fixed when compiled, so the recurrence is laid out in full.
+template <int32_t body, int32_t n>
+int32_t values_for(const double* record, const long double& date, long double* tc,
+                   long double* tcp) {
     const SeriesLayout& layout = nper[body];
-    m = sub_interval(record, date, layout);
+    const int32_t m = sub_interval(record, date, layout);
     const long double ts = record[1] + static_cast<long double>(m) * layout.length;
     const long double te = layout.length + ts;
-    return chebyshev_values<true, n>(ts, te, date, n, tc, tcp);
+    chebyshev_values<true, n>(ts, te, date, n, tc, tcp);
+    return m;
 }
 
 const double* series_of(const double* record, int32_t body, int32_t m) {
@@ -127,8 +121,7 @@ const double* series_of(const double* record, int32_t body, int32_t m) {
 
 // Positions and velocities of bodies a and b (a of the higher degree), both
 // in sub-interval m, from the values given, to ra and rb.
-template <typename T>
-void two_body_sums(const double* record, const T* tc, const T* tcp,
+void two_body_sums(const double* record, const long double* tc, const long double* tcp,
                    int32_t a, int32_t b, int32_t m, Sums ra, Sums rb) {
     const double* ca = series_of(record, a, m);
     const double* cb = series_of(record, b, m);
@@ -139,8 +132,7 @@ void two_body_sums(const double* record, const T* tc, const T* tcp,
 }
 
 // Position and velocity of `body` in sub-interval m from the values given.
-template <typename T>
-void body_sums(const double* record, const T* tc, const T* tcp,
+void body_sums(const double* record, const long double* tc, const long double* tcp,
                int32_t body, int32_t m, Sums r) {
     const double* c = series_of(record, body, m);
     sum_series(tc, 0, c, nper[body].degree, r);
@@ -176,26 +168,19 @@ void earth_and_moon(Slots s, const long double* sun) {
 // overlap the work that follows instead of queueing at the end. Each set of
 // values is computed ahead of the sums of the set before it, so that its
 // long chain of dependent operations overlaps them too.
-//
-// The sets are held in arrays of T. With T = SplitExtended the result
-// stands only if every set was bounded (returns true); otherwise the
-// values may not have split exactly and the caller evaluates again with
-// T = long double, which always holds.
-template <typename T>
-bool evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
+void evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
                               Slots s) {
-    T interval_tc[16], interval_tcp[16], mercury_tc[16], mercury_tcp[16];
-    T planet_tc[16], planet_tcp[16], moon_tc[16], moon_tcp[16];
+    long double mercury_tc[16], mercury_tcp[16], planet_tc[16], planet_tcp[16];
+    long double moon_tc[16], moon_tcp[16];
     long double sun[6];
-    int32_t m1, m2, m4, m10;
-    bool bounded = values_for<T, 2, 12>(record, date, interval_tc, interval_tcp, m2);
-    bounded &= values_for<T, 10, 12>(record, date, moon_tc, moon_tcp, m10);
-    two_body_sums(record, interval_tc, interval_tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
-    bounded &= values_for<T, 1, 13>(record, date, mercury_tc, mercury_tcp, m1);
-    body_sums(record, interval_tc, interval_tcp, 3, m2, {&s(13), nullptr});
+    const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
+    const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
+    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
+    const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
+    body_sums(record, p.tc, p.tcp, 3, m2, {&s(13), nullptr});
     body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(55), nullptr});
     earth_and_moon(s, sun);
-    bounded &= values_for<T, 4, 10>(record, date, planet_tc, planet_tcp, m4);
+    const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
     body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(1), sun});
     body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(19), sun});
     two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(25), sun}, {&s(31), sun});
@@ -203,17 +188,12 @@ bool evaluate_with_velocities(const double* record, Polynomials p, const long do
     body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(49), sun});
     for (int n = 0; n <= 5; ++n) s(61 + n) = 0.0L / au;
 
-    for (int i = 0; i <= 10; ++i) {
-        p.tc[i] = interval_tc[i];
-        p.tcp[i] = interval_tcp[i];
-    }
     for (int i = 11; i <= 12; ++i) {
         p.tc[i] = moon_tc[i];
         p.tcp[i] = moon_tcp[i];
     }
     p.tc[13] = mercury_tc[13];
     p.tcp[13] = mercury_tcp[13];
-    return bounded;
 }
 
 // Without velocities the velocity slots are cleared, so that they hold zeros
@@ -263,8 +243,7 @@ void evaluate_state(const double* record, Polynomials p, const long double& date
                     int32_t velocity_flag, long double* state) {
     const Slots s{state};
     if (velocity_flag == 1) {
-        if (!evaluate_with_velocities<SplitExtended>(record, p, date, s))
-            evaluate_with_velocities<long double>(record, p, date, s);
+        evaluate_with_velocities(record, p, date, s);
         return;
     }
     clear_velocities(s);
