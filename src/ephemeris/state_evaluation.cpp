@@ -175,6 +175,8 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     long double sun[6];
     const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
     const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
+    // The Sun's sums are written into `sun` before Venus's are taken from it.
+    // cppcheck-suppress legacyUninitvar
     two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
     const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
     body_sums(record, p.tc, p.tcp, 3, m2, {&s(13), nullptr});
