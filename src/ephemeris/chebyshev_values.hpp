@@ -25,8 +25,9 @@ inline long double exact_reciprocal(const long double& h) {
 //   h = tb - ta;  x = ((t - ta) * 2) / h - 1;  x2 = 2 * x
 //   tc(0) = 1, tc(1) = x, tc(i) = tc(i-1) * x2 - tc(i-2)
 //   tcp(0) = 0, tcp(1) = 2 / h, tcp(i) = (tc(i-1) * (4/h) + tcp(i-1) * x2) - tcp(i-2)
-// Both recurrences run in one loop, their latest terms in registers.
-template <bool velocities>
+// Both recurrences run in one loop, their latest terms in registers. A
+// degree known when compiled (`fixed`, else 0) lays the loop out in full.
+template <bool velocities, int32_t fixed = 0>
 inline void chebyshev_values(const long double& ta, const long double& tb, const long double& t,
                              int32_t n, long double* tc, long double* tcp) {
     const long double h = tb - ta;
@@ -51,6 +52,8 @@ inline void chebyshev_values(const long double& ta, const long double& tb, const
     long double d_before = 0.0L, d_last = r != 0.0L ? two * r : two / h;
     tcp[0] = d_before;
     tcp[1] = d_last;
+    if (fixed != 0) n = fixed;
+#pragma GCC unroll 16
     for (int32_t i = 2; i <= n; ++i) {
         const long double next = last * x2 - before;
         const long double d_next = (last * f + d_last * x2) - d_before;

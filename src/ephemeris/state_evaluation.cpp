@@ -24,12 +24,22 @@ int32_t sub_interval(const double* record, const long double& date, const Series
     return m > last ? last : m;
 }
 
-// r[j] = sum over k from `first` to degree of t[k] * c[j*nc + k], each sum
-// taken term by term from the lowest order up. The three sums are
-// independent and run side by side; each is kept in a register, which rounds
-// every step exactly as storing and loading the 80-bit value again would.
-void sum_series(const long double* t, int32_t first, const double* c, int32_t degree,
-                long double* r) {
+// Where the sums of a body go: into r as they are, or, with `sun` given,
+// made heliocentric and converted to astronomical units on the way,
+// r[j] = (sum - sun[j]) / au. Dividing each slot as soon as its sum is
+// known lets the divider work while the next body's sums run.
+struct Sums {
+    long double* r;
+    const long double* sun;
+    void put(int j, const long double& sum) const { r[j] = sun ? (sum - sun[j]) / au : sum; }
+};
+
+// The sums of one coordinate triple to r: r[j] = sum over k from `first` to
+// degree of t[k] * c[j*nc + k], each taken term by term from the lowest
+// order up. The three sums are independent and run side by side; each is
+// kept in a register, which rounds every step exactly as storing and
+// loading the 80-bit value again would.
+void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Sums r) {
     const int32_t nc = degree + 1;
     const double* x = c;
     const double* y = x + nc;
@@ -40,15 +50,16 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
         sy = sy + t[k] * y[k];
         sz = sz + t[k] * z[k];
     }
-    r[0] = sx;
-    r[1] = sy;
-    r[2] = sz;
+    r.put(0, sx);
+    r.put(1, sy);
+    r.put(2, sz);
 }
 
 // The sums of sum_series for two bodies from the same values t, body a of
-// the higher degree: one load of each t[k] serves both.
+// the higher degree: one load of each t[k] serves both. Body a's sums are
+// stored first, so that b's may be taken relative to them.
 void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
-                    const double* b, int32_t degree_b, long double* ra, long double* rb) {
+                    const double* b, int32_t degree_b, Sums ra, Sums rb) {
     const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
     const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
     long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
@@ -66,12 +77,12 @@ void sum_two_series(const long double* t, int32_t first, const double* a, int32_
         say = say + t[k] * ay[k];
         saz = saz + t[k] * az[k];
     }
-    ra[0] = sax;
-    ra[1] = say;
-    ra[2] = saz;
-    rb[0] = sbx;
-    rb[1] = sby;
-    rb[2] = sbz;
+    ra.put(0, sax);
+    ra.put(1, say);
+    ra.put(2, saz);
+    rb.put(0, sbx);
+    rb.put(1, sby);
+    rb.put(2, sbz);
 }
 
 // s(i) of the 1-based slot numbering.
@@ -91,13 +102,16 @@ void evaluate_bodies(const double* record, Polynomials p, const long double& dat
 }
 
 // The polynomial values and their derivatives for the sub-interval of
-// `layout` that holds the date, to degree n; returns the sub-interval.
-int32_t values_for(const double* record, const long double& date, const SeriesLayout& layout,
-                   int32_t n, long double* tc, long double* tcp) {
+// `body` that holds the date, to degree n; returns the sub-interval. Body
+// and degree are fixed when compiled, so the recurrence is laid out in full.
+template <int32_t body, int32_t n>
+int32_t values_for(const double* record, const long double& date, long double* tc,
+                   long double* tcp) {
+    const SeriesLayout& layout = nper[body];
     const int32_t m = sub_interval(record, date, layout);
     const long double ts = record[1] + static_cast<long double>(m) * layout.length;
     const long double te = layout.length + ts;
-    chebyshev_values<true>(ts, te, date, n, tc, tcp);
+    chebyshev_values<true, n>(ts, te, date, n, tc, tcp);
     return m;
 }
 
@@ -106,24 +120,38 @@ const double* series_of(const double* record, int32_t body, int32_t m) {
 }
 
 // Positions and velocities of bodies a and b (a of the higher degree), both
-// in sub-interval m, from the values given.
+// in sub-interval m, from the values given, to ra and rb.
 void two_body_sums(const double* record, const long double* tc, const long double* tcp,
-                   int32_t a, int32_t b, int32_t m, Slots s) {
+                   int32_t a, int32_t b, int32_t m, Sums ra, Sums rb) {
     const double* ca = series_of(record, a, m);
     const double* cb = series_of(record, b, m);
-    long double* ra = &s(6 * a - 5);
-    long double* rb = &s(6 * b - 5);
+    const Sums va{ra.r + 3, ra.sun ? ra.sun + 3 : nullptr};
+    const Sums vb{rb.r + 3, rb.sun ? rb.sun + 3 : nullptr};
     sum_two_series(tc, 0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
-    sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, ra + 3, rb + 3);
+    sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, va, vb);
 }
 
 // Position and velocity of `body` in sub-interval m from the values given.
 void body_sums(const double* record, const long double* tc, const long double* tcp,
-               int32_t body, int32_t m, long double* r) {
-    const SeriesLayout& layout = nper[body];
-    const double* c = &record[layout.start + layout.stride * m];
-    sum_series(tc, 0, c, layout.degree, r);
-    sum_series(tcp, 1, c, layout.degree, r + 3);
+               int32_t body, int32_t m, Sums r) {
+    const double* c = series_of(record, body, m);
+    sum_series(tc, 0, c, nper[body].degree, r);
+    sum_series(tcp, 1, c, nper[body].degree, {r.r + 3, r.sun ? r.sun + 3 : nullptr});
+}
+
+// The Earth from the barycentre and the Moon from the Earth, both relative
+// to the Sun and in astronomical units, from the barycentre's and the
+// geocentric Moon's sums held in their slots:
+//   Earth: ((barycentre - moon * q) - sun) / au
+//   Moon:  (((barycentre - moon * q) + moon) - sun) / au
+void earth_and_moon(Slots s, const long double* sun) {
+    for (int n = 0; n <= 5; ++n) {
+        const long double geocentric_moon = s(55 + n);
+        const long double earth = s(13 + n) - geocentric_moon * moon_share;
+        const long double moon = earth + geocentric_moon;
+        s(13 + n) = (earth - sun[n]) / au;
+        s(55 + n) = (moon - sun[n]) / au;
+    }
 }
 
 // The eleven bodies with velocities from four sets of polynomial values, one
@@ -134,26 +162,33 @@ void body_sums(const double* record, const long double* tc, const long double* t
 // cheb call would give. The caller's arrays end as the program's sequence
 // of cheb calls leaves them: T_0..T_10 of the Sun's, T_11 and T_12 of the
 // Moon's, T_13 of Mercury's.
+//
+// The Sun comes first, so that every other body can be made heliocentric
+// and divided by au as soon as its sums are known: the divisions then
+// overlap the work that follows instead of queueing at the end. Each set of
+// values is computed ahead of the sums of the set before it, so that its
+// long chain of dependent operations overlaps them too.
 void evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
                               Slots s) {
-    // The four recurrences first, one after another: they do not depend on
-    // each other, so the processor overlaps their long chains of dependent
-    // operations. The Sun's set goes straight into the caller's arrays.
     long double mercury_tc[16], mercury_tcp[16], planet_tc[16], planet_tcp[16];
     long double moon_tc[16], moon_tcp[16];
-    const int32_t m1 = values_for(record, date, nper[1], 13, mercury_tc, mercury_tcp);
-    const int32_t m4 = values_for(record, date, nper[4], 10, planet_tc, planet_tcp);
-    const int32_t m10 = values_for(record, date, nper[10], 12, moon_tc, moon_tcp);
-    const int32_t m2 = values_for(record, date, nper[2], 12, p.tc, p.tcp);
-
-    body_sums(record, mercury_tc, mercury_tcp, 1, m1, &s(1));
-    body_sums(record, planet_tc, planet_tcp, 4, m4, &s(19));
-    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, s);
-    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, s);
-    body_sums(record, planet_tc, planet_tcp, 9, m4, &s(49));
-    body_sums(record, moon_tc, moon_tcp, 10, m10, &s(55));
-    body_sums(record, p.tc, p.tcp, 3, m2, &s(13));
-    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, s);
+    long double sun[6];
+    const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
+    const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
+    // The Sun's sums are written into `sun` before Venus's are taken from it.
+    // cppcheck-suppress legacyUninitvar
+    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
+    const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
+    body_sums(record, p.tc, p.tcp, 3, m2, {&s(13), nullptr});
+    body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(55), nullptr});
+    earth_and_moon(s, sun);
+    const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
+    body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(1), sun});
+    body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(19), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(25), sun}, {&s(31), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(37), sun}, {&s(43), sun});
+    body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(49), sun});
+    for (int n = 0; n <= 5; ++n) s(61 + n) = 0.0L / au;
 
     for (int i = 11; i <= 12; ++i) {
         p.tc[i] = moon_tc[i];
@@ -202,8 +237,8 @@ void body_state(const double* record, Polynomials p, int32_t body, const long do
     const long double te = layout.length + ts;
     if (recompute_flag == 1) cheb(ts, te, date, layout.degree, velocity_flag, p.tc, p.tcp);
     const double* c = &record[layout.start + layout.stride * m];
-    sum_series(p.tc, 0, c, layout.degree, r);
-    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, r + 3);
+    sum_series(p.tc, 0, c, layout.degree, {r, nullptr});
+    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, {r + 3, nullptr});
 }
 
 void evaluate_state(const double* record, Polynomials p, const long double& date,
@@ -211,10 +246,10 @@ void evaluate_state(const double* record, Polynomials p, const long double& date
     const Slots s{state};
     if (velocity_flag == 1) {
         evaluate_with_velocities(record, p, date, s);
-    } else {
-        clear_velocities(s);
-        evaluate_bodies(record, p, date, velocity_flag, s);
+        return;
     }
+    clear_velocities(s);
+    evaluate_bodies(record, p, date, velocity_flag, s);
     assemble(s);
 }
 
