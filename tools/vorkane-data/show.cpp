@@ -67,7 +67,7 @@ std::vector<std::string> split_records(const std::string& file, const std::strin
     size_t at = 0;
     while (at < bytes.size()) {
         const size_t end = bytes.find("\r\n", at);
-        if (end == std::string::npos) {
+        if (end == std::string::npos || bytes.find('\n', at) < end) {
             refuse(file, "record " + std::to_string(records.size() + 1) + " is not ended by CR LF");
         }
         records.push_back(bytes.substr(at, end - at));
