@@ -319,7 +319,7 @@ TEST(DataToolCommands, UsageErrorsExitWithTwo) {
 
 TEST(DataToolExcerpts, ConvertedExcerptsHoldTheRecordsAndGiveTheReferenceOutputs) {
     const std::string data = testing_support::shared_data_dir();
-    if (data.empty()) GTEST_SKIP() << "no shared data";
+    if (data.empty()) GTEST_SKIP() << "DE440 excerpts absent";
     ScratchDir dir;
     const std::string excerpts = data + "/de440-excerpt/";
     const RunResult run = tool(dir, {"convert", "-o", "15502650.440", excerpts + "p1999-2000.440",

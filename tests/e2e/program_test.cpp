@@ -464,7 +464,7 @@ TEST(Run, ANormalRunNeedsLittleStack) {
 
 TEST(Run, ReproducesTheReferenceOutputsFromTheDe440Excerpts) {
     const std::string shared = testing_support::shared_data_dir();
-    if (shared.empty()) GTEST_SKIP() << "shared DE440 data not present";
+    if (shared.empty()) GTEST_SKIP() << "DE440 excerpts absent";
     ScratchDir dir;
     ASSERT_TRUE(testing_support::write_data_file_from_excerpts(dir.file("15502650.440")));
     for (const char* date : {"2451545.0", "2451620.25", "2454250.75"}) {

@@ -2,17 +2,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/frame_line.hpp"
 #include "support/run_program.hpp"
 
 namespace trace_test {
 
 Trace read_trace(const std::string& err, const std::string& heading) {
-    static const std::regex frame_line("#([0-9]+)  0x([0-9a-f]+)(?: in (.+))?");
     Trace trace;
     const size_t at = err.find(heading);
     if (at == std::string::npos) return trace;
@@ -23,9 +22,9 @@ Trace read_trace(const std::string& err, const std::string& heading) {
         if (end == std::string::npos) end = err.size();
         const std::string line = err.substr(start, end - start);
         start = end + 1;
-        std::smatch m;
-        if (std::regex_match(line, m, frame_line)) {
-            trace.frames.push_back({std::stoi(m[1]), m[2], m[3], ""});
+        testing_support::FrameLine f;
+        if (testing_support::parse_frame_line(line, f)) {
+            trace.frames.push_back({f.number, f.address, f.name, ""});
         } else if (line.rfind("\tat ", 0) == 0 && !trace.frames.empty() &&
                    trace.frames.back().location.empty() && !trace.frames.back().name.empty()) {
             trace.frames.back().location = line.substr(4);

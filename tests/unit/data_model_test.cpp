@@ -41,7 +41,7 @@ double distance(const Vector3& a, const Vector3& b) {
 
 TEST(DemoModel, PlanetsWithinTwoHundredthsOfAnAuOfDe440AndTheMoonWithinFiveThousandKm) {
     const std::string data = testing_support::shared_data_dir();
-    if (data.empty()) GTEST_SKIP() << "no shared data";
+    if (data.empty()) GTEST_SKIP() << "DE440 excerpts absent";
     for (const char* name : {"p1999-2000.440", "p2007.440"}) {
         const std::string file = testing_support::read_file(data + "/de440-excerpt/" + name);
         std::vector<double> record(1018);

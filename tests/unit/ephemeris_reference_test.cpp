@@ -42,7 +42,7 @@ class Excerpts : public ::testing::Test {
 protected:
     void SetUp() override {
         shared_ = testing_support::shared_data_dir();
-        if (shared_.empty()) GTEST_SKIP() << "shared DE440 data not present";
+        if (shared_.empty()) GTEST_SKIP() << "DE440 excerpts absent";
         ASSERT_TRUE(testing_support::write_data_file_from_excerpts(dir_.file("15502650.440")));
     }
     std::string shared_;

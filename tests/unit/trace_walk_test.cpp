@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "diagnostics/backtrace.hpp"
 #include "support/child_process.hpp"
+#include "support/frame_line.hpp"
 
 namespace vkrt::trace_test {
 // Carries the run-time support prefix, so no trace shows it.
@@ -46,8 +46,6 @@ struct Frame {
 
 // Splits trace lines into frames; fails the test on a line of neither form.
 std::vector<Frame> frames_of(const std::string& text, bool named) {
-    static const std::regex named_line("#([0-9]+)  0x([0-9a-f]+) in (.+)");
-    static const std::regex address_line("#([0-9]+)  0x([0-9a-f]+)");
     std::vector<Frame> frames;
     size_t start = 0;
     while (start < text.size()) {
@@ -56,13 +54,11 @@ std::vector<Frame> frames_of(const std::string& text, bool named) {
         if (end == std::string::npos) break;
         const std::string line = text.substr(start, end - start);
         start = end + 1;
-        std::smatch m;
+        testing_support::FrameLine f;
         if (line.rfind("\tat ", 0) == 0 && !frames.empty() && frames.back().location.empty()) {
             frames.back().location = line.substr(4);
-        } else if (named && std::regex_match(line, m, named_line)) {
-            frames.push_back({std::stoi(m[1]), m[2], m[3], ""});
-        } else if (!named && std::regex_match(line, m, address_line)) {
-            frames.push_back({std::stoi(m[1]), m[2], "", ""});
+        } else if (testing_support::parse_frame_line(line, f) && f.name.empty() != named) {
+            frames.push_back({f.number, f.address, f.name, ""});
         } else {
             ADD_FAILURE() << "unexpected line: " << line;
         }

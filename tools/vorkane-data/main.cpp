@@ -1,6 +1,6 @@
 // vorkane-data: makes the program's data file 15502650.440 from published
-// DE files, checks a data file, or prepares a demo run directory with an
-// approximate data file.
+// DE files, checks a data file, shows an output file as a table, or prepares
+// a demo run directory with an approximate data file.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +14,8 @@
 #include "vorkane-data/data_error.hpp"
 #include "vorkane-data/data_layout.hpp"
 #include "vorkane-data/demo_file.hpp"
+#include "vorkane-data/published_file.hpp"
+#include "vorkane-data/show.hpp"
 
 namespace {
 
@@ -26,9 +28,19 @@ const char usage_text[] =
     "           (linux_p1550p2650.440 or parts), or header.440 followed by ASCII data files\n"
     "       vorkane-data check FILE\n"
     "           report the records a data file holds; status 0 only when well-formed\n"
+    "       vorkane-data show [FILE]\n"
+    "           print the program's output FILE (default vorkane.out) as a table: the date,\n"
+    "           and for each body its position, distance, velocity and speed\n"
     "       vorkane-data demo DIR\n"
     "           write DIR/vorkane.in and an APPROXIMATE DIR/15502650.440 fitted from mean\n"
-    "           orbits (not DE440: planets within about 0.02 au near 2000)\n";
+    "           orbits (not DE440: planets within about 0.02 au near 2000)\n"
+    "       vorkane-data help | --help | -h     this text\n"
+    "       vorkane-data --version              the version\n"
+    "status: 0 done, 1 failed (the message says why), 2 wrong usage\n";
+
+#ifndef VORKANE_VERSION
+#define VORKANE_VERSION "unknown"
+#endif
 
 // A standard stream that was closed is opened on /dev/null, so that no file
 // the tool opens takes its descriptor and receives its messages.
@@ -46,6 +58,11 @@ void keep_standard_streams_open() {
 int usage() {
     std::fputs(usage_text, stderr);
     return status_usage;
+}
+
+int help() {
+    std::fputs(usage_text, stdout);
+    return 0;
 }
 
 void print_runs(const vkdata::ConvertResult& result) {
@@ -94,15 +111,37 @@ int demo(const std::string& dir) {
     return summary_written("'" + dir + "/15502650.440' and '" + dir + "/vorkane.in'");
 }
 
+int check(const std::string& file) {
+    if (vkdata::report_published_de(file, stdout)) return status_failed;
+    return vkdata::check_data_file(file, stdout) ? 0 : status_failed;
+}
+
+int show(const std::vector<std::string>& args) {
+    if (args.size() > 1 || (!args.empty() && args[0].rfind('-', 0) == 0)) return usage();
+    vkdata::show_output_file(args.empty() ? "vorkane.out" : args[0], stdout);
+    return 0;
+}
+
 int run(const std::vector<std::string>& args) {
     if (args.empty()) return usage();
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "convert") return convert(rest);
-    if (command == "check" && rest.size() == 1) {
-        return vkdata::check_data_file(rest[0], stdout) ? 0 : status_failed;
+    // Help asked for anywhere, after a command too, is help and not a file.
+    if (command == "help") return help();
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") return help();
     }
+    if (command == "--version" && rest.empty()) {
+        std::printf("vorkane-data %s\n", VORKANE_VERSION);
+        return 0;
+    }
+    if (command == "convert") return convert(rest);
+    if (command == "check" && rest.size() == 1) return check(rest[0]);
+    if (command == "show") return show(rest);
     if (command == "demo" && rest.size() == 1) return demo(rest[0]);
+    if (command != "convert" && command != "check" && command != "show" && command != "demo") {
+        std::fprintf(stderr, "vorkane-data: unknown command '%s'\n", command.c_str());
+    }
     return usage();
 }
 
