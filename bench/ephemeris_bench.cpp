@@ -4,8 +4,6 @@
 // the same work done by the routine of commit 28bdea6 (frozen in the test
 // support, the yardstick) and by the library through a handle.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,47 +11,23 @@
 
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
+#include "bench_data_files.hpp"
 #include "support/frozen_state_routine.hpp"
 #include "vorkane.h"
 
 namespace {
 
-constexpr int values = 1138;
-constexpr int64_t record_bytes = values * 8;
-constexpr int64_t records = 12556;
-constexpr double first_date = 2287184.5;
-constexpr int first_filled = 5000;
-constexpr int filled = 64;
+using bench::first_filled;
+using bench::filled;
 
-// A full-length sparse data file in a fresh directory, made the current one:
-// `filled` records on the 32-day grid with coefficients of ephemeris size.
-void make_data_file() {
-    char dir[] = "/tmp/vorkane-bench-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) std::abort();
-    const int fd = open("15502650.440", O_RDWR | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0 || ftruncate(fd, records * record_bytes) != 0) std::abort();
-    uint64_t seed = 12345;
-    for (int n = first_filled; n < first_filled + filled; ++n) {
-        double record[values];
-        record[0] = first_date + 32.0 * (n - 1);
-        record[1] = record[0] + 32.0;
-        for (int i = 2; i < values; ++i) {
-            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-            record[i] = static_cast<double>(seed >> 11) / 9007199254740992.0 * 2.0e6 - 1.0e6;
-        }
-        if (pwrite(fd, record, sizeof record, (n - 1) * record_bytes) != sizeof record) std::abort();
-    }
-    close(fd);
-}
-
-long double record_start(int n) { return static_cast<long double>(first_date) + 32.0L * (n - 1); }
+long double record_start(int n) { return static_cast<long double>(bench::first_date) + 32.0L * (n - 1); }
 
 // Once per process: the data file, and the floating-point unit as the
 // program sets it.
 void prepare() {
     static const bool done = [] {
         vkrt::reset_floating_point_unit();
-        make_data_file();
+        bench::make_data_files("/tmp/vorkane-bench-XXXXXX");
         return true;
     }();
     (void)done;
@@ -68,7 +42,7 @@ void program_state(long double date) {
 
 void frozen_state(long double date) {
     static long double s[66];
-    frozen_28bdea6::vorkane("15502650.440", date, s);
+    frozen_28bdea6::vorkane(bench::yardstick_file, date, s);
     benchmark::DoNotOptimize(s);
 }
 

@@ -4,8 +4,6 @@
 // for a new record on every call; also the library through a handle. Prints
 // the median time per state of each and the ratios to the yardstick.
 // usage: state_ratio [ROUNDS]
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,39 +14,17 @@
 
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
+#include "bench_data_files.hpp"
 #include "support/frozen_state_routine.hpp"
 #include "vorkane.h"
 
 namespace {
 
-constexpr int values = 1138;
-constexpr int64_t record_bytes = values * 8;
-constexpr int first_filled = 5000;
-constexpr int filled = 64;
+using bench::first_filled;
+using bench::filled;
 constexpr int batch = 200;
 
 long double record_start(int n) { return 2287184.5L + 32.0L * (n - 1); }
-
-// A full-length sparse data file in a fresh directory, made the current one:
-// `filled` records on the grid with coefficients of ephemeris size.
-void make_data_file() {
-    char dir[] = "/tmp/vorkane-ratio-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) std::abort();
-    const int fd = open("15502650.440", O_RDWR | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0 || ftruncate(fd, 12556 * record_bytes) != 0) std::abort();
-    uint64_t seed = 12345;
-    for (int n = first_filled; n < first_filled + filled; ++n) {
-        double record[values];
-        record[0] = static_cast<double>(record_start(n));
-        record[1] = record[0] + 32.0;
-        for (int i = 2; i < values; ++i) {
-            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-            record[i] = static_cast<double>(seed >> 11) / 9007199254740992.0 * 2.0e6 - 1.0e6;
-        }
-        if (pwrite(fd, record, sizeof record, (n - 1) * record_bytes) != sizeof record) std::abort();
-    }
-    close(fd);
-}
 
 long double sink;
 vorkane_ephemeris* handle;
@@ -62,7 +38,7 @@ void program_state(long double date) {
 
 void frozen_state(long double date) {
     long double s[66];
-    frozen_28bdea6::vorkane("15502650.440", date, s);
+    frozen_28bdea6::vorkane(bench::yardstick_file, date, s);
     sink = sink + s[3];
 }
 
@@ -109,7 +85,7 @@ void compare(const char* what, long double (*date)(int), int rounds) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 500;
     vkrt::reset_floating_point_unit();
-    make_data_file();
+    bench::make_data_files("/tmp/vorkane-ratio-XXXXXX");
     if (vorkane_open("15502650.440", &handle) != 0) std::abort();
     compare("within one record", within_one_record, rounds);
     compare("new record a call", across_records, rounds);
