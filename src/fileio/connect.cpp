@@ -3,51 +3,31 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
 #include "fileio/unit_table.hpp"
+#include "platform/files.hpp"
 
 namespace vkrt {
 
 namespace {
-
-// A file must never take the place of a closed standard stream: the reports
-// written to descriptor 2 would land in it. Such a descriptor is moved above
-// the three, and the standard one stays closed.
-int above_standard_streams(int fd) {
-    if (fd < 0 || fd > 2) return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return moved;
-}
-
-int open_retrying(const char* name, int flags) {
-    int fd;
-    do {
-        fd = ::open(name, flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return above_standard_streams(fd);
-}
 
 bool denied(int error) { return error == EACCES || error == EPERM; }
 
 // The three attempts; on success sets the direction and returns the
 // descriptor, on failure returns -1 with errno of the last attempt.
 int open_by_name(const char* name, Direction& direction) {
-    int fd = open_retrying(name, O_RDWR | O_CREAT);
+    // A file never takes the place of a closed standard stream (the layer
+    // below sees to it): the reports written to descriptor 2 would land in it.
+    int fd = os::open_file(name, os::OpenMode::read_write_create);
     direction = Direction::read_write;
     if (fd >= 0 || !(denied(errno) || errno == EROFS)) return fd;
-    fd = open_retrying(name, O_RDONLY);
+    fd = os::open_file(name, os::OpenMode::read_only);
     direction = Direction::read_only;
     if (fd >= 0 || !(denied(errno) || errno == ENOENT)) return fd;
     direction = Direction::write_only;
-    return open_retrying(name, O_WRONLY | O_CREAT);
+    return os::open_file(name, os::OpenMode::write_only_create);
 }
 
 [[noreturn]] void cannot_open(const Locus& where, const char* name) {
@@ -78,8 +58,7 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
     unit->direction = direction;
     unit->record_length = record_length;
     unit->last_statement = where;
-    struct stat st;
-    unit->at_end_of_file = access == Access::sequential && ::fstat(fd, &st) == 0 && st.st_size == 0;
+    unit->at_end_of_file = access == Access::sequential && os::file_size(fd) == 0;
 }
 
 }  // namespace vkrt

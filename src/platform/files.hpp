@@ -1,0 +1,65 @@
+// The file system as the connection layer needs it, the same on every
+// platform: opening by name with creation, positional reads, the size, the
+// position and truncation of an open file, and a file's identity. Descriptors
+// are the C run-time's; errors are reported through errno, with the C
+// run-time's codes and texts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vkrt::os {
+
+enum class OpenMode {
+    read_write_create,  // read and write, creating an empty file when missing
+    read_only,          // read only, never creating
+    write_only_create,  // write only, creating an empty file when missing
+};
+
+// Opens `name` in binary mode (no line-end translation), not inherited by
+// child processes, never truncating; a created file gets read and write
+// permission for everyone the process's creation mask allows (0666). Retries
+// after interruptions. The descriptor is never 0, 1 or 2, so a file cannot
+// take the place of a closed standard stream. Returns -1 with errno set.
+int open_file(const char* name, OpenMode mode);
+
+// Reads up to n bytes at `offset`: the count read (0 at the end of the file)
+// or -1 with errno set. One system call; the caller loops.
+int64_t read_at(int fd, void* into, size_t n, int64_t offset);
+
+// Writes up to n bytes at `offset`: the count written or -1 with errno set.
+int64_t write_at(int fd, const void* bytes, size_t n, int64_t offset);
+
+// The size of an open file, or -1 with errno set.
+int64_t file_size(int fd);
+
+// The current position of an open file, or -1 with errno set.
+int64_t file_position(int fd);
+
+// Cuts (or extends) an open file to `length` bytes, retrying after
+// interruptions; false with errno set.
+bool truncate_file(int fd, int64_t length);
+
+// What tells one file from another whatever name it was opened by: device
+// and inode, or volume serial number and file index.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of an open file; false with errno set.
+bool file_identity(int fd, FileIdentity& identity);
+
+// A whole file mapped read-only for the rest of the process. When it cannot
+// be, `data` is null, `opened` tells whether the file could be opened and
+// `error` is the errno code of the failure (0 for an empty file).
+struct MappedFile {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    bool opened = false;
+    int error = 0;
+};
+MappedFile map_file(const char* path);
+
+}  // namespace vkrt::os

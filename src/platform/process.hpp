@@ -1,0 +1,48 @@
+// The process services that differ between platforms: the standard streams'
+// mode, signal handlers, and where the program's own code and file are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vkrt::os {
+
+// Standard output and standard error in binary mode: no carriage return is
+// added before a line feed. Nothing to do where streams have no mode.
+void use_binary_standard_streams();
+
+using SignalHandler = void (*)(int);
+
+// Installs `handler` for the signal; the handler stays installed while it
+// runs, and the same signal arriving then enters it again. False when the
+// platform refuses (the signal does not exist there, or cannot be caught).
+bool install_signal_handler(int number, SignalHandler handler);
+
+// The signal ignored from now on; false when the platform refuses.
+bool ignore_signal(int number);
+
+// Restores the default action for the signal, lets it through and raises it,
+// so that the process ends as the platform ends it for that signal.
+void raise_with_default_action(int number);
+
+// The program's executable code as loaded: the address its link-time
+// addresses are relative to, and the ranges that hold its code.
+struct CodeRange {
+    uintptr_t begin = 0;
+    uintptr_t end = 0;
+};
+struct ProgramPlacement {
+    uintptr_t load_base = 0;  // run-time address of link-time address `link_base`
+    CodeRange code[16];
+    int code_count = 0;
+};
+
+// Fills in the placement of the running program; false when it cannot be
+// found. Takes the loader's lock: never from a signal handler.
+bool find_program_placement(ProgramPlacement& placement);
+
+// The path of the file the running program was started from (UTF-8), or
+// nullptr when the platform cannot tell.
+const char* program_file_path();
+
+}  // namespace vkrt::os
