@@ -14,6 +14,8 @@ enum class OpenMode {
     read_write_create,  // read and write, creating an empty file when missing
     read_only,          // read only, never creating
     write_only_create,  // write only, creating an empty file when missing
+    write_only_new,     // write only, creating the file; fails when the name exists
+    read_write_new,     // read and write, creating the file; fails when the name exists
 };
 
 // Opens `name` in binary mode (no line-end translation), not inherited by
@@ -22,6 +24,9 @@ enum class OpenMode {
 // after interruptions. The descriptor is never 0, 1 or 2, so a file cannot
 // take the place of a closed standard stream. Returns -1 with errno set.
 int open_file(const char* name, OpenMode mode);
+
+// Closes a descriptor; false with errno set when the close reports a failure.
+bool close_file(int fd);
 
 // Reads up to n bytes at `offset`: the count read (0 at the end of the file)
 // or -1 with errno set. One system call; the caller loops.
@@ -47,6 +52,24 @@ struct FileIdentity {
     uint64_t file = 0;
     bool operator==(const FileIdentity&) const = default;
 };
+
+// True when the open file is a regular file (not a directory, device or
+// pipe); false with errno set when it cannot be examined.
+bool regular_file(int fd);
+
+// Writes the file's data through to the device; false with errno set.
+bool sync_file(int fd);
+
+// Replaces `to` by `from` in one step (a rename over an existing file);
+// false with errno set.
+bool replace_file(const char* from, const char* to);
+
+// Creates the directory (or finds it there); false with errno set when
+// there is no directory by that name afterwards.
+bool make_directory(const char* path);
+
+// True when something (a file, a directory, a link) has this name.
+bool name_exists(const char* path);
 
 // The identity of an open file; false with errno set.
 bool file_identity(int fd, FileIdentity& identity);

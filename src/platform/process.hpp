@@ -11,6 +11,10 @@ namespace vkrt::os {
 // added before a line feed. Nothing to do where streams have no mode.
 void use_binary_standard_streams();
 
+// Opens each closed standard stream on the null device, so that no file
+// opened later takes its descriptor and receives what is written to it.
+void open_closed_standard_streams();
+
 using SignalHandler = void (*)(int);
 
 // Installs `handler` for the signal; the handler stays installed while it

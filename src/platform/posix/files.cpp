@@ -3,7 +3,9 @@
 #include "platform/files.hpp"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,8 @@ int open_flags(OpenMode mode) {
     case OpenMode::read_write_create: return O_RDWR | O_CREAT;
     case OpenMode::read_only: return O_RDONLY;
     case OpenMode::write_only_create: return O_WRONLY | O_CREAT;
+    case OpenMode::write_only_new: return O_WRONLY | O_CREAT | O_EXCL;
+    case OpenMode::read_write_new: return O_RDWR | O_CREAT | O_EXCL;
     }
     return O_RDONLY;
 }
@@ -41,6 +45,8 @@ int open_file(const char* name, OpenMode mode) {
     } while (fd < 0 && errno == EINTR);
     return above_standard_streams(fd);
 }
+
+bool close_file(int fd) { return ::close(fd) == 0; }
 
 int64_t read_at(int fd, void* into, size_t n, int64_t offset) {
     return ::pread(fd, into, n, static_cast<off_t>(offset));
@@ -63,6 +69,40 @@ bool truncate_file(int fd, int64_t length) {
         status = ::ftruncate(fd, static_cast<off_t>(length));
     } while (status != 0 && errno == EINTR);
     return status == 0;
+}
+
+bool regular_file(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool sync_file(int fd) { return ::fsync(fd) == 0; }
+
+// The directory is synced too, so that the rename itself is durable.
+bool replace_file(const char* from, const char* to) {
+    if (::rename(from, to) != 0) return false;
+    std::string directory = to;
+    const size_t slash = directory.rfind('/');
+    directory = slash == std::string::npos ? "." : slash == 0 ? "/" : directory.substr(0, slash);
+    const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool make_directory(const char* path) {
+    if (::mkdir(path, 0777) != 0 && errno != EEXIST) return false;
+    struct stat st;
+    if (::stat(path, &st) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) return errno = ENOTDIR, false;
+    return true;
+}
+
+bool name_exists(const char* path) {
+    struct stat st;
+    return ::lstat(path, &st) == 0;
 }
 
 bool file_identity(int fd, FileIdentity& identity) {

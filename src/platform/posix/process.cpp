@@ -3,11 +3,24 @@
 #include "platform/process.hpp"
 
 #include <csignal>
+#include <fcntl.h>
 #include <link.h>
+#include <unistd.h>
 
 namespace vkrt::os {
 
 void use_binary_standard_streams() {}
+
+void open_closed_standard_streams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0) continue;
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
 
 bool install_signal_handler(int number, SignalHandler handler) {
     struct sigaction action = {};

@@ -35,6 +35,8 @@ int open_flags(OpenMode mode) {
     case OpenMode::read_write_create: return _O_RDWR | _O_CREAT;
     case OpenMode::read_only: return _O_RDONLY;
     case OpenMode::write_only_create: return _O_WRONLY | _O_CREAT;
+    case OpenMode::write_only_new: return _O_WRONLY | _O_CREAT | _O_EXCL;
+    case OpenMode::read_write_new: return _O_RDWR | _O_CREAT | _O_EXCL;
     }
     return _O_RDONLY;
 }
@@ -79,6 +81,8 @@ int open_file(const char* name, OpenMode mode) {
     return above_standard_streams(fd);
 }
 
+bool close_file(int fd) { return ::_close(fd) == 0; }
+
 int64_t read_at(int fd, void* into, size_t n, int64_t offset) {
     if (::_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
     return ::_read(fd, into, transfer_size(n));
@@ -103,6 +107,45 @@ bool truncate_file(int fd, int64_t length) {
         return failed_with_last_error();
     }
     return true;
+}
+
+bool regular_file(int fd) {
+    struct _stati64 st;
+    return ::_fstati64(fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+bool sync_file(int fd) {
+    const HANDLE handle = handle_of(fd);
+    if (handle == INVALID_HANDLE_VALUE) return errno = EBADF, false;
+    return ::FlushFileBuffers(handle) ? true : failed_with_last_error();
+}
+
+bool replace_file(const char* from, const char* to) {
+    wchar_t wide_from[MAX_PATH * 4], wide_to[MAX_PATH * 4];
+    if (!wide_path(from, wide_from, MAX_PATH * 4) || !wide_path(to, wide_to, MAX_PATH * 4)) {
+        return errno = ENOENT, false;
+    }
+    if (!::MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return failed_with_last_error();
+    }
+    return true;
+}
+
+bool make_directory(const char* path) {
+    wchar_t wide[MAX_PATH * 4];
+    if (!wide_path(path, wide, MAX_PATH * 4)) return errno = ENOENT, false;
+    if (!::CreateDirectoryW(wide, nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        return failed_with_last_error();
+    }
+    const DWORD attributes = ::GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return failed_with_last_error();
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return errno = ENOTDIR, false;
+    return true;
+}
+
+bool name_exists(const char* path) {
+    wchar_t wide[MAX_PATH * 4];
+    return wide_path(path, wide, MAX_PATH * 4) && ::GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool file_identity(int fd, FileIdentity& identity) {

@@ -22,6 +22,17 @@ void use_binary_standard_streams() {
 // The run-time puts the default action back before it calls the handler, so
 // a second signal during the report meets the default action and ends the
 // process at once.
+void open_closed_standard_streams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::_get_osfhandle(fd) != -1) continue;
+        const int null = ::_open("NUL", _O_RDWR | _O_BINARY);
+        if (null >= 0 && null != fd) {
+            ::_dup2(null, fd);
+            ::_close(null);
+        }
+    }
+}
+
 bool install_signal_handler(int number, SignalHandler handler) {
     return std::signal(number, handler) != SIG_ERR;
 }
