@@ -74,6 +74,10 @@ bool name_exists(const char* path);
 // The identity of an open file; false with errno set.
 bool file_identity(int fd, FileIdentity& identity);
 
+// The identity of the file a name stands for (links followed); false with
+// errno set when there is none.
+bool name_identity(const char* path, FileIdentity& identity);
+
 // A whole file mapped read-only for the rest of the process. When it cannot
 // be, `data` is null, `opened` tells whether the file could be opened and
 // `error` is the errno code of the failure (0 for an empty file).

@@ -54,6 +54,7 @@ std::string main_address_at_input_connection() {
 }
 
 TEST(TraceSignal, ReportsTheSignalWithAnAddressOnlyTraceAndEndsByIt) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     const std::string main_address = main_address_at_input_connection();
     ASSERT_NE(main_address, "");
     struct Case {
@@ -93,6 +94,7 @@ TEST(TraceSignal, ReportsTheSignalWithAnAddressOnlyTraceAndEndsByIt) {
 }
 
 TEST(TraceSignal, ASecondSignalDuringTheReportEndsTheProcessAtOnce) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     BlockedRun run;
     BackgroundOptions options;
     options.stderr_pipe_full = true;  // the report's first write blocks
@@ -108,6 +110,7 @@ TEST(TraceSignal, ASecondSignalDuringTheReportEndsTheProcessAtOnce) {
 }
 
 TEST(TraceSignal, SignalsOutsideTheTableAreNotIntercepted) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     for (int signal : {SIGTERM, SIGUSR1, SIGINT}) {
         BlockedRun run;
         auto program = run.start();

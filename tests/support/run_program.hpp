@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/windows_programs.hpp"
+
 namespace testing_support {
 
 struct RunResult {

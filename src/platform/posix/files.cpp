@@ -112,6 +112,13 @@ bool file_identity(int fd, FileIdentity& identity) {
     return true;
 }
 
+bool name_identity(const char* path, FileIdentity& identity) {
+    struct stat st;
+    if (::stat(path, &st) != 0) return false;
+    identity = FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return true;
+}
+
 MappedFile map_file(const char* path) {
     MappedFile file;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);

@@ -148,14 +148,34 @@ bool name_exists(const char* path) {
     return wide_path(path, wide, MAX_PATH * 4) && ::GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool file_identity(int fd, FileIdentity& identity) {
-    const HANDLE handle = handle_of(fd);
+namespace {
+
+bool handle_identity(HANDLE handle, FileIdentity& identity) {
     BY_HANDLE_FILE_INFORMATION info;
-    if (handle == INVALID_HANDLE_VALUE) return errno = EBADF, false;
     if (!::GetFileInformationByHandle(handle, &info)) return failed_with_last_error();
     identity = FileIdentity{info.dwVolumeSerialNumber,
                             (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
     return true;
+}
+
+}  // namespace
+
+bool file_identity(int fd, FileIdentity& identity) {
+    const HANDLE handle = handle_of(fd);
+    if (handle == INVALID_HANDLE_VALUE) return errno = EBADF, false;
+    return handle_identity(handle, identity);
+}
+
+// Opened for no access at all, so that any file (or directory) can be asked.
+bool name_identity(const char* path, FileIdentity& identity) {
+    wchar_t wide[MAX_PATH * 4];
+    if (!wide_path(path, wide, MAX_PATH * 4)) return errno = ENOENT, false;
+    const HANDLE handle = ::CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return failed_with_last_error();
+    const bool known = handle_identity(handle, identity);
+    ::CloseHandle(handle);
+    return known;
 }
 
 MappedFile map_file(const char* path) {
