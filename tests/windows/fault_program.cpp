@@ -18,8 +18,9 @@ __attribute__((noinline)) int read_through(volatile int* pointer) { return *poin
 
 __attribute__((noinline)) void illegal_instruction() { __asm__ volatile("ud2"); }
 
-__attribute__((noinline)) int divide(volatile int dividend, volatile int divisor) {
-    return dividend / divisor;
+__attribute__((noinline)) int divide(int dividend, int divisor) {
+    volatile int by = divisor;  // not folded at compile time
+    return dividend / by;
 }
 
 }  // namespace
