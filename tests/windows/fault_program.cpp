@@ -18,9 +18,12 @@ __attribute__((noinline)) int read_through(volatile int* pointer) { return *poin
 
 __attribute__((noinline)) void illegal_instruction() { __asm__ volatile("ud2"); }
 
+// Both operands read from volatile objects, so that the compiler neither
+// folds the division nor turns it into a comparison (as it does for 1 / x).
 __attribute__((noinline)) int divide(int dividend, int divisor) {
-    volatile int by = divisor;  // not folded at compile time
-    return dividend / by;
+    volatile int numerator = dividend;
+    volatile int by = divisor;
+    return numerator / by;
 }
 
 }  // namespace
@@ -32,6 +35,6 @@ int main(int argc, char** argv) {
     const char* fault = argc > 1 ? argv[1] : "";
     if (std::strcmp(fault, "access") == 0) return read_through(nullptr);
     if (std::strcmp(fault, "illegal") == 0) illegal_instruction();
-    if (std::strcmp(fault, "divide") == 0) return divide(1, 0);
+    if (std::strcmp(fault, "divide") == 0) return divide(7, 0);
     return 0;
 }
