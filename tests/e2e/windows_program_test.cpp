@@ -1,6 +1,7 @@
-// What only the Windows programs have: processor faults arriving at the
+// What the Windows programs must get right: processor faults arriving at the
 // handler as signals through the C run-time, the platform's status 3 after
-// the re-raise, and the trace fall-backs of a stripped PE program file.
+// the re-raise, the trace fall-backs of a stripped PE program file, and
+// files read in binary mode (checked for the Linux program too).
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
@@ -84,6 +85,19 @@ TEST(WindowsProgram, StrippedProgramFileFallsBackAsOnLinux) {
             EXPECT_EQ(trace.frames.size(), 1u) << r.err;  // the walk ends at main
         }
     }
+}
+
+// Files are read in binary mode on every platform: byte 0x1A is an ordinary
+// byte, not the end of a text file, so it spoils the number it follows.
+TEST(WindowsProgram, ByteOneAIsAnOrdinaryByteOfTheInput) {
+    testing_support::ScratchDir dir;
+    dir.write("vorkane.in", "2451545.0\x1a\r\n");
+    const RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find("\n\n")),
+              "At line 3 of file vorkane (unit = 10, file = 'vorkane.in')\n"
+              "Run-time error: Bad real number in item 1 of list input");
+    EXPECT_FALSE(dir.exists("vorkane.out"));
 }
 
 }  // namespace
