@@ -29,14 +29,17 @@ bool ignore_signal(int number);
 // so that the process ends as the platform ends it for that signal.
 void raise_with_default_action(int number);
 
-// The program's executable code as loaded: the address its link-time
-// addresses are relative to, and the ranges that hold its code.
+// The program's executable code as loaded. A run-time address a lies at the
+// link-time address a - load_base + link_base, where link_base is the
+// program file's own (ProgramFile::link_base): on Linux load_base is the
+// load bias and link_base 0; on Windows load_base is the image's actual base
+// and link_base its preferred one.
 struct CodeRange {
     uintptr_t begin = 0;
     uintptr_t end = 0;
 };
 struct ProgramPlacement {
-    uintptr_t load_base = 0;  // run-time address of link-time address `link_base`
+    uintptr_t load_base = 0;
     CodeRange code[16];
     int code_count = 0;
 };
