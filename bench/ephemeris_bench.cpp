@@ -1,6 +1,8 @@
 // Throughput of the state routine: full states (ten bodies with velocities)
 // per second, for dates spread through one record (served from the record
-// held) and for dates that move to another record on every call.
+// held) and for dates that move to another record on every call; each beside
+// the same work done by the routine of commit 28bdea6 (frozen in the test
+// support, the yardstick) and by the library through a handle.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,6 +13,8 @@
 
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
+#include "support/frozen_state_routine.hpp"
+#include "vorkane.h"
 
 namespace {
 
@@ -55,13 +59,31 @@ void prepare() {
     (void)done;
 }
 
-void state(long double date) {
+void program_state(long double date) {
     static long double s[66];
     const int32_t velocity_flag = 1;
     vorkane(date, velocity_flag, s);
     benchmark::DoNotOptimize(s);
 }
 
+void frozen_state(long double date) {
+    static long double s[66];
+    frozen_28bdea6::vorkane("15502650.440", date, s);
+    benchmark::DoNotOptimize(s);
+}
+
+void library_state(long double date) {
+    static vorkane_ephemeris* eph = [] {
+        vorkane_ephemeris* opened = nullptr;
+        if (vorkane_open("15502650.440", &opened) != 0) std::abort();
+        return opened;
+    }();
+    static long double s[66];
+    if (vorkane_state(eph, date, s) != VORKANE_OK) std::abort();
+    benchmark::DoNotOptimize(s);
+}
+
+template <void (*state)(long double)>
 void BM_StatesWithinOneRecord(benchmark::State& st) {
     prepare();
     const long double start = record_start(first_filled);
@@ -73,6 +95,7 @@ void BM_StatesWithinOneRecord(benchmark::State& st) {
     st.SetItemsProcessed(st.iterations());
 }
 
+template <void (*state)(long double)>
 void BM_StatesAcrossRecords(benchmark::State& st) {
     prepare();
     int i = 0;
@@ -83,7 +106,11 @@ void BM_StatesAcrossRecords(benchmark::State& st) {
     st.SetItemsProcessed(st.iterations());
 }
 
-BENCHMARK(BM_StatesWithinOneRecord);
-BENCHMARK(BM_StatesAcrossRecords);
+BENCHMARK(BM_StatesWithinOneRecord<frozen_state>)->Name("WithinOneRecord/28bdea6");
+BENCHMARK(BM_StatesWithinOneRecord<program_state>)->Name("WithinOneRecord/program");
+BENCHMARK(BM_StatesWithinOneRecord<library_state>)->Name("WithinOneRecord/library");
+BENCHMARK(BM_StatesAcrossRecords<frozen_state>)->Name("AcrossRecords/28bdea6");
+BENCHMARK(BM_StatesAcrossRecords<program_state>)->Name("AcrossRecords/program");
+BENCHMARK(BM_StatesAcrossRecords<library_state>)->Name("AcrossRecords/library");
 
 }  // namespace

@@ -81,8 +81,10 @@ void write_walk_failure(WalkEnd end, bool in_signal_handler) {
 }  // namespace
 
 // The walks start with this routine's own frame, at its call to the walker.
+// The address-only walk of a signal handler uses no trace state; the state is
+// created by the first trace outside one.
 __attribute__((noinline)) void write_backtrace(bool in_signal_handler) {
-    if (!trace_state_ready()) return;
+    if (!in_signal_handler && !trace_state_ready()) return;
     TraceFailure failure;
     FullWalk walk{in_signal_handler ? nullptr : program_tables(failure)};
     if (!in_signal_handler && walk.file == nullptr) {

@@ -1,10 +1,12 @@
 // The fatal-signal handler. One table drives installation (in table order),
 // naming and re-raising. The handler allocates nothing and looks nothing up:
 // it formats into a stack buffer, writes with single writes, walks the stack
-// for the address-only trace (prepared at installation), then restores the
-// default action and raises the signal again so the process ends by it.
+// for the address-only trace, then restores the default action and raises the
+// signal again so the process ends by it. Installing costs only the requests
+// themselves: the walk needs nothing prepared in advance.
 // A second signal arriving while the report is written ends the process at
-// once by that signal.
+// once by that signal. The handler runs on an alternate stack, so that a
+// stack overflow is reported like any other access violation.
 #include "diagnostics/signals.hpp"
 
 #include <csignal>
@@ -16,7 +18,6 @@
 #include "diagnostics/backtrace.hpp"
 #include "diagnostics/line_buffer.hpp"
 #include "diagnostics/stderr_write.hpp"
-#include "diagnostics/trace_state.hpp"
 
 namespace vkrt {
 
@@ -74,10 +75,11 @@ void report_fatal_signal(int number) {
 }
 
 void install_fatal_signal_handlers() {
-    trace_state_ready();  // the handler must find the stack walk ready
+    os::use_alternate_signal_stack();
     for (const FatalSignal& entry : fatal_signals) {
         // Not deferred: the same signal arriving during the report is taken
-        // at once, and ends the process. A refusal is ignored.
+        // at once, and ends the process. The handler runs on the alternate
+        // stack where there is one. A refusal is ignored.
         os::install_signal_handler(entry.number, report_fatal_signal);
     }
 }

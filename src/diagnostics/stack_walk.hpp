@@ -1,6 +1,7 @@
 // Walking the call stack with the unwinder of the C++ run-time
-// (_Unwind_Backtrace). No allocation and no symbol lookup: safe in a signal
-// handler once prepare_stack_walk has run.
+// (_Unwind_Backtrace). No allocation and no symbol lookup: the program's frame
+// descriptions are found through the .eh_frame_hdr table, so a signal handler
+// may walk even before any other walk has run.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ enum class WalkEnd {
 WalkEnd walk_stack(FrameVisitor visit, void* context);
 
 // A walk of one frame, so that whatever the unwinder sets up on its first
-// use (it may allocate) is done before a signal handler needs it.
+// use is done before a later walk needs it.
 void prepare_stack_walk();
 
 }  // namespace vkrt

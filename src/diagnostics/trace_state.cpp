@@ -28,15 +28,21 @@ struct Tables {
 
 Tables tables;
 
+// The unwinder sets up a table once, on its first use. A signal handler whose
+// walk met that set-up half done would wait for it for ever, so the first
+// walk outside a handler runs with every signal blocked.
+void prepare_stack_walk_without_signals() { os::run_with_signals_blocked(prepare_stack_walk); }
+
 }  // namespace
 
 bool trace_state_ready() {
-    // Not tried again after a failure: a signal handler must never reach
-    // the loader, which takes its lock.
+    // Created by the first trace outside a signal handler, and not tried again
+    // after a failure: a signal handler must never reach the loader, which
+    // takes its lock.
     if (!placement.attempted) {
         placement.attempted = true;
         if (!os::find_program_placement(placement.program)) return false;
-        prepare_stack_walk();
+        prepare_stack_walk_without_signals();
         placement.created = true;
     }
     return placement.created;

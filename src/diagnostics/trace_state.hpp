@@ -10,7 +10,7 @@ namespace vkrt {
 
 // Creates the state on first use: records the program's load placement and
 // prepares the stack walk. Returns false when the state cannot be created.
-// After the first call it only reads, so a signal handler may call it.
+// Not for signal handlers: the first call takes the loader's lock.
 bool trace_state_ready();
 
 // The program's link-time address for a run-time code address; false when

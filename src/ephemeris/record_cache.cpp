@@ -3,7 +3,7 @@
 #include "ephemeris/record_cache.hpp"
 
 #include "diagnostics/report.hpp"
-#include "ephemeris/truncate.hpp"
+#include "ephemeris/record_choice.hpp"
 #include "fileio/units.hpp"
 
 namespace ephemeris {
@@ -24,7 +24,7 @@ constexpr char bad_record[] = "incorrect record was read from fund";
 }
 
 void check_range(const long double& date) {
-    if (date > tmax || date < tmin) stop(out_of_range, sizeof out_of_range - 1);
+    if (outside_range(date)) stop(out_of_range, sizeof out_of_range - 1);
 }
 
 void connect_once() {
@@ -34,19 +34,13 @@ void connect_once() {
     iop = 1;
 }
 
-// Exact for every date in range: nr = floor((date - tmin) / 32) + 1.
-int32_t record_number(const long double& date) {
-    const long double nr = (date - tmin) / record_span + one;
-    return truncate_to_int32(nr);
-}
-
 // Every value is widened to an extended real once as it arrives, so that the
 // floating-point flags this raises (denormal operand, invalid operation for
 // a signalling NaN) stand from then on, whichever values are used later.
+// The flags come from the load itself; the widened value is dropped from
+// the register stack rather than stored.
 void widen_all(const double* values) {
-    volatile long double widened;
-    for (int i = 0; i < record_values; ++i) widened = values[i];
-    (void)widened;
+    for (int i = 0; i < record_values; ++i) asm volatile("fldl %0\n\tfstp %%st(0)" : : "m"(values[i]));
 }
 
 void read_into_buf(int32_t nr) {
@@ -63,7 +57,7 @@ void hold_record_for(const long double& date) {
     if (nr == nrc) return;
     nrc = nr;
     read_into_buf(nr);
-    if (date < buf[1] || date > buf[2]) stop(bad_record, sizeof bad_record - 1);
+    if (!brackets(buf, date)) stop(bad_record, sizeof bad_record - 1);
 }
 
 }  // namespace ephemeris

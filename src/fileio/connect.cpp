@@ -1,5 +1,7 @@
 // Connecting a unit to a file by name: read and write with creation, else
-// read only, else write only with creation; never truncating.
+// read only, else write only with creation; never truncating. A file that
+// another unit already holds (a link to it, say) is refused before anything
+// is transferred, so a run can never overwrite its own input or data file.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,9 +17,23 @@ namespace {
 
 bool denied(int error) { return error == EACCES || error == EPERM; }
 
+// A FIFO is opened for reading without waiting, its direction left to its
+// first transfer; one the program may not read is opened for writing only.
+int open_fifo(const char* name, Direction& direction, bool& pending) {
+    direction = Direction::read_write;
+    pending = true;
+    const int fd = os::open_fifo_for_reading(name);
+    if (fd >= 0 || !denied(errno)) return fd;
+    direction = Direction::write_only;
+    pending = false;
+    return os::open_fifo_for_writing(name);
+}
+
 // The three attempts; on success sets the direction and returns the
 // descriptor, on failure returns -1 with errno of the last attempt.
-int open_by_name(const char* name, Direction& direction) {
+int open_by_name(const char* name, Direction& direction, bool& fifo_pending) {
+    fifo_pending = false;
+    if (os::names_a_fifo(name)) return open_fifo(name, direction, fifo_pending);
     // A file never takes the place of a closed standard stream (the layer
     // below sees to it): the reports written to descriptor 2 would land in it.
     int fd = os::open_file(name, os::OpenMode::read_write_create);
@@ -45,8 +61,15 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
         runtime_error(where, LIBERROR_ALREADY_OPEN, nullptr);
     }
     Direction direction;
-    const int fd = open_by_name(name, direction);
+    bool fifo_pending;
+    const int fd = open_by_name(name, direction, fifo_pending);
     if (fd < 0) cannot_open(where, name);
+    OpenFileFacts facts;
+    const bool known = query_open_file(fd, facts);
+    if (known && unit_holding(facts.identity, nullptr) != nullptr) {
+        os::close_file(fd);
+        runtime_error(where, LIBERROR_ALREADY_OPEN, nullptr);
+    }
     Unit* unit = new_unit(where.unit, access);
     if (unit == nullptr) {
         errno = EMFILE;
@@ -54,11 +77,26 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
     }
     unit->fd = fd;
     unit->name = name;
+    unit->identity = facts.identity;
+    unit->fifo_pending = fifo_pending;
     unit->form = form;
     unit->direction = direction;
     unit->record_length = record_length;
     unit->last_statement = where;
-    unit->at_end_of_file = access == Access::sequential && os::file_size(fd) == 0;
+    unit->at_end_of_file = access == Access::sequential && known && facts.size == 0;
+}
+
+void settle_fifo_direction(Unit& unit, Direction direction, const Locus& where) {
+    unit.fifo_pending = false;
+    if (direction == Direction::read_only) {
+        if (!os::await_fifo_writer(unit.fd)) runtime_error(where, LIBERROR_OS, nullptr);
+    } else {
+        const int fd = os::open_fifo_for_writing(unit.name);
+        if (fd < 0) cannot_open(where, unit.name);
+        os::close_file(unit.fd);
+        unit.fd = fd;
+    }
+    unit.direction = direction;
 }
 
 }  // namespace vkrt

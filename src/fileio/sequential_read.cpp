@@ -13,6 +13,7 @@ Unit& begin_read(const Locus& where) {
     if (unit.direction == Direction::write_only) {
         runtime_error(where, LIBERROR_BAD_ACTION, "Cannot read from file opened for WRITE");
     }
+    if (unit.fifo_pending) settle_fifo_direction(unit, Direction::read_only, where);
     return unit;
 }
 

@@ -30,6 +30,7 @@ Unit& begin_write(const Locus& where) {
     if (unit.direction == Direction::read_only) {
         runtime_error(where, LIBERROR_BAD_ACTION, "Cannot write to file opened for READ");
     }
+    if (unit.fifo_pending) settle_fifo_direction(unit, Direction::write_only, where);
     unit.wrote = true;
     return unit;
 }

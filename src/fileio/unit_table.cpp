@@ -63,6 +63,13 @@ Unit& connected_unit(const Locus& where) {
     return *unit;
 }
 
+Unit* unit_holding(const FileIdentity& identity, const Unit* self) {
+    for (Unit& unit : units) {
+        if (unit.number != 0 && &unit != self && same_file(unit.identity, identity)) return &unit;
+    }
+    return nullptr;
+}
+
 bool flush_unit(Unit& unit) {
     if (!unit.wrote) return true;
     size_t done = 0;

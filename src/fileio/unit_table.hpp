@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <sys/types.h>
 
+#include "fileio/open_file_facts.hpp"
 #include "fileio/units.hpp"
 
 namespace vkrt {
@@ -15,6 +16,7 @@ struct Unit {
     int number = 0;  // 0: slot free
     int fd = -1;
     const char* name = nullptr;
+    FileIdentity identity;        // which file the unit holds
     Access access = Access::sequential;
     Form form = Form::formatted;
     Direction direction = Direction::read_write;
@@ -22,6 +24,7 @@ struct Unit {
     bool at_end_of_file = false;  // sequential: the connection is at the end
     bool wrote = false;           // something was written through this unit
     bool read_exhausted = false;  // sequential read met the end of the file
+    bool fifo_pending = false;    // a FIFO whose direction its first transfer settles
     Locus last_statement{};       // the latest statement on this unit
     char* buffer = nullptr;
     size_t capacity = 0;
@@ -40,6 +43,13 @@ Unit* new_unit(int number, Access access);
 
 // Looks up the statement's unit; reports "Unattached unit" when none.
 Unit& connected_unit(const Locus& where);
+
+// A connected unit other than `self` that holds this file, or nullptr.
+Unit* unit_holding(const FileIdentity& identity, const Unit* self);
+
+// The first transfer on a FIFO unit: reading waits for a writer, writing
+// reopens the FIFO for writing; failures are reported at `where`.
+void settle_fifo_direction(Unit& unit, Direction direction, const Locus& where);
 
 // Writes out the buffer of a unit; false with errno set on failure.
 bool flush_unit(Unit& unit);

@@ -13,6 +13,7 @@ namespace vkrt::os {
 enum class OpenMode {
     read_write_create,  // read and write, creating an empty file when missing
     read_only,          // read only, never creating
+    read_only_no_wait,  // read only, never creating, the open never waiting (a FIFO)
     write_only_create,  // write only, creating an empty file when missing
     write_only_new,     // write only, creating the file; fails when the name exists
     read_write_new,     // read and write, creating the file; fails when the name exists
@@ -64,6 +65,23 @@ bool sync_file(int fd);
 // false with errno set.
 bool replace_file(const char* from, const char* to);
 
+// Puts `from` in place as `to` only where no file has that name, so that one
+// appearing meanwhile is never replaced; false with errno set (EEXIST when
+// one is there). Durable like replace_file.
+bool place_new_file(const char* from, const char* to);
+
+// What a name stands for, links followed: nothing (or nothing that can be
+// examined), a regular file, or something else (a directory, a FIFO, a
+// device).
+enum class NameKind { none, regular, other };
+NameKind name_kind(const char* path);
+
+// The name of the file `path` stands for: its symbolic links followed to
+// their target (at most 40 of them), `path` itself when it is no link.
+// Nothing is written and false is returned with errno set when a link
+// cannot be followed.
+bool link_target(const char* path, char* into, size_t capacity);
+
 // Creates the directory (or finds it there); false with errno set when
 // there is no directory by that name afterwards.
 bool make_directory(const char* path);
@@ -77,6 +95,27 @@ bool file_identity(int fd, FileIdentity& identity);
 // The identity of the file a name stands for (links followed); false with
 // errno set when there is none.
 bool name_identity(const char* path, FileIdentity& identity);
+
+// FIFOs. Opened for reading and writing, a FIFO would count the program
+// itself as a writer and never show the end of its data, so it is opened
+// for reading without waiting, and the first transfer settles the
+// direction. Where there are no FIFOs by name, no name is one. The
+// descriptors, like open_file's, are never 0, 1 or 2.
+
+// Whether `name` is a FIFO (checked before any open).
+bool names_a_fifo(const char* name);
+
+// Opens the FIFO for reading without waiting for a writer; -1 with errno
+// set on failure.
+int open_fifo_for_reading(const char* name);
+
+// Before the first read: waits until a writer has sent data or has come and
+// gone, then lets reads wait for data again. False with errno set on failure.
+bool await_fifo_writer(int fd);
+
+// Before the first write: the FIFO opened for writing (waiting for a
+// reader); -1 with errno set on failure.
+int open_fifo_for_writing(const char* name);
 
 // A whole file mapped read-only for the rest of the process. When it cannot
 // be, `data` is null, `opened` tells whether the file could be opened and

@@ -17,8 +17,18 @@ void open_closed_standard_streams();
 
 using SignalHandler = void (*)(int);
 
+// Gives signal handlers a stack of their own (a static region), so that a
+// stack overflow can still be reported. Nothing to do where handlers of a
+// fault do not run on the faulting thread's stack.
+void use_alternate_signal_stack();
+
+// Calls `action` with every signal that can be blocked held back until it
+// returns; where signals cannot be blocked, simply calls it.
+void run_with_signals_blocked(void (*action)());
+
 // Installs `handler` for the signal; the handler stays installed while it
-// runs, and the same signal arriving then enters it again. False when the
+// runs, and the same signal arriving then enters it again. It runs on the
+// alternate signal stack once there is one. False when the
 // platform refuses (the signal does not exist there, or cannot be caught).
 bool install_signal_handler(int number, SignalHandler handler);
 

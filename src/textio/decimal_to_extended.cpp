@@ -6,6 +6,7 @@
 #include "textio/decimal_to_extended.hpp"
 
 #include <cstring>
+#include <new>
 
 #include "textio/big_unsigned.hpp"
 
@@ -66,6 +67,15 @@ ExtendedBits round_to_extended(u128 q, int e2, bool sticky, bool negative) {
     return signed_bits(negative, significand, biased);
 }
 
+// The two big integers of the exact conversion, 5 KB each: static storage,
+// constructed afresh by each conversion, so that a read needs little stack.
+alignas(ReadInteger) unsigned char workspace[2][sizeof(ReadInteger)];
+
+ReadInteger& fresh_integer(int slot, uint64_t value) {
+    void* const storage = workspace[slot];
+    return *new (storage) ReadInteger(value);
+}
+
 // D from the digits held, with a final 1 standing for dropped non-zero digits.
 void build_significand(const DecimalNumber& number, ReadInteger& d, int& digits) {
     digits = 0;
@@ -98,7 +108,7 @@ ExtendedBits scale_up(ReadInteger& d, int e, bool negative) {
 // value = D / 10^k: the quotient D * 2^s / 5^k to 120 bits (or D / (5^k *
 // 2^-s) when s would be negative), times 2^(-k - s).
 ExtendedBits scale_down(ReadInteger& d, int k, bool negative) {
-    ReadInteger divisor(1);
+    ReadInteger& divisor = fresh_integer(1, 1);
     divisor.multiply_power_of_five(k);
     const int shift = divisor.bit_length() - d.bit_length() + quotient_bits;
     if (shift >= 0) {
@@ -166,7 +176,7 @@ ExtendedBits decimal_to_extended(const DecimalNumber& number) {
     if (scale <= underflow_scale) return signed_bits(negative, 0, 0);
     ExtendedBits fast;
     if (convert_in_128_bits(number, scale, fast)) return fast;
-    ReadInteger d;
+    ReadInteger& d = fresh_integer(0, 0);
     int digits = 0;
     build_significand(number, d, digits);
     const int e = static_cast<int>(scale) - digits;

@@ -30,9 +30,8 @@ constexpr const char zero_repeat[] = "Zero repeat count in item %d of list input
 constexpr const char repeat_overflow[] = "Repeat count overflow in item %d of list input";
 
 struct Scanner {
-    // The digit array is not cleared: only the digits counted are ever read.
-    // cppcheck-suppress uninitMemberVar
-    Scanner(ByteSource from, ListScanResult& into) : source(from), result(into) {}
+    Scanner(ByteSource from, ListScanResult& into, DecimalNumber& digits)
+        : source(from), result(into), number(digits) {}
 
     ByteSource source;
     ListScanResult& result;
@@ -40,8 +39,13 @@ struct Scanner {
     bool at_eol = false;      // the last character taken was LF or the end of the file
     int item_count = 1;
     uint32_t repeat = 0;      // the leading digits as a repeat count, capped
-    DecimalNumber number;
+    DecimalNumber& number;
 };
+
+// The number being scanned, 11.6 KB of digits: static, so that a read needs
+// little stack. The digit array is not cleared: only the digits counted are
+// ever read.
+DecimalNumber scanned_number;
 
 int take(Scanner& s) {
     int c = s.held;
@@ -334,7 +338,8 @@ bool finish_list_read(Scanner& s) {
 
 void scan_real_list(ByteSource source, ListScanResult& result) {
     result = ListScanResult{};
-    Scanner s(source, result);
+    scanned_number.reset();
+    Scanner s(source, result, scanned_number);
     if (read_item(s)) finish_list_read(s);
 }
 

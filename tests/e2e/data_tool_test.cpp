@@ -154,7 +154,9 @@ TEST(DataToolConvert, PlacesEachRecordOnTheGridAndZeroesTheRest) {
     ASSERT_EQ(run.exit_status, 0) << run.err;
     struct stat st;
     ASSERT_EQ(::stat(dir.file("15502650.440").c_str(), &st), 0);
-    if (!testing_support::windows_programs()) EXPECT_EQ(st.st_mode & 07777, 0604u);  // no such bits there
+    if (!testing_support::windows_programs()) {
+        EXPECT_EQ(st.st_mode & 07777, 0604u);  // no such bits there
+    }
     const std::string out = dir.read("15502650.440");
     ASSERT_EQ(out.size(), 12556u * out_record);
     for (int n : {1, 2, 5137, 12556}) {
@@ -436,48 +438,89 @@ bool has_temporary(const ScratchDir& dir) {
     return false;
 }
 
-// The tool waits in the open of a FIFO input with its temporary file made;
-// a signal then removes the file and ends the tool, unless the caller
-// ignored that signal (nohup), which the tool keeps.
+// The tool, its temporary file made, is held in the write of its summary
+// line to a full standard error; any signal whose default action ends the
+// process then removes the file and ends the tool, unless the caller ignored
+// that signal (nohup), which the tool keeps.
 TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
     SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     struct Case {
         int signal;
         bool ignored;
     };
-    for (const Case c : {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false},
-                         Case{SIGHUP, true}, Case{SIGINT, true}}) {
+    std::vector<Case> cases = {{SIGHUP, true}, {SIGINT, true}};
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2,
+                    SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT, SIGABRT, SIGSEGV, SIGBUS,
+                    SIGTRAP, SIGSYS, SIGFPE, SIGILL, SIGRTMIN, SIGRTMAX}) {
+        cases.push_back({sig, false});
+    }
+    for (const Case c : cases) {
         SCOPED_TRACE(std::to_string(c.signal) + (c.ignored ? " ignored" : ""));
         ScratchDir dir;
-        ASSERT_EQ(::mkfifo(dir.file("in.fifo").c_str(), 0600), 0);
+        dir.write("x.440", binary_file({7}));
         testing_support::BackgroundOptions options;
-        options.arguments = {"convert", "-o", "out.440", "in.fifo"};
+        options.arguments = {"convert", "-o", "out.440", "x.440"};
+        options.stderr_pipe_full = true;
         if (c.ignored) options.ignored_signals = {c.signal};
         testing_support::BackgroundProgram tool(testing_support::data_tool_binary(), dir.path(),
                                                 options);
-        // The temporary file comes first; the only open after it is the FIFO's.
-        for (int i = 0; i < 60000 && !has_temporary(dir); ++i) ::usleep(1000);
+        ASSERT_TRUE(tool.wait_in_syscall(SYS_write, 2));
         ASSERT_TRUE(has_temporary(dir));
-        ASSERT_TRUE(tool.wait_in_syscall(SYS_openat));
         tool.send(c.signal);
-        if (c.ignored) {
-            // Still waiting: let the open finish; a FIFO is no data file.
-            const int fifo = ::open(dir.file("in.fifo").c_str(), O_WRONLY);
-            ::close(fifo);
-        }
         const RunResult run = tool.finish();
         if (c.ignored) {
-            EXPECT_EQ(run.exit_status, 1);
-            EXPECT_NE(run.err.find("in.fifo: not a regular file"), std::string::npos) << run.err;
+            EXPECT_EQ(run.exit_status, 0) << run.err;
+            EXPECT_EQ(names_in(dir), (std::vector<std::string>{"out.440", "x.440"}));
         } else {
             EXPECT_EQ(run.signal, c.signal);
+            EXPECT_EQ(names_in(dir), (std::vector<std::string>{"x.440"}));
         }
-        EXPECT_EQ(names_in(dir), (std::vector<std::string>{"in.fifo"}));
     }
 }
 
+// A symbolic-link output keeps the link and has its target replaced; an
+// output that is no regular file is refused and left as it is. A FIFO or
+// other non-regular input is refused at once, never waited on.
+TEST(DataToolConvert, LinkOutputsAreFollowedAndFilesThatAreNotRegularRefused) {
+    ScratchDir dir;
+    dir.write("x.440", binary_file({7}));
+    ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0777), 0);
+    dir.write("real/target.440", "old content");
+    ASSERT_EQ(::symlink("real/target.440", dir.file("out.440").c_str()), 0);
+    RunResult run = tool(dir, {"convert", "-o", "out.440", "x.440"});
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    char target[64] = {};
+    EXPECT_EQ(::readlink(dir.file("out.440").c_str(), target, sizeof target - 1), 15);
+    EXPECT_STREQ(target, "real/target.440");
+    struct stat st;
+    EXPECT_TRUE(::stat(dir.file("real/target.440").c_str(), &st) == 0 && st.st_size == 12556 * 9104);
+    EXPECT_EQ(names_in(dir.file("real")), (std::vector<std::string>{"target.440"}));
+
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("pipe", dir.file("to-pipe").c_str()), 0);
+    for (const char* output : {"pipe", "to-pipe"}) {
+        run = tool(dir, {"convert", "-o", output, "x.440"});
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_NE(run.err.find(std::string("'") + output + "' is not a regular file; left as it was"),
+                  std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(::stat(dir.file("pipe").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", "-o", "new.440", "pipe"},
+                                                 std::vector<std::string>{"check", "pipe"}}) {
+        testing_support::RunOptions options;
+        options.arguments = args;
+        options.timeout_seconds = 10;
+        run = testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
+        EXPECT_EQ(run.exit_status, 1) << args[0];
+        EXPECT_NE(run.err.find("pipe: not a regular file"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(dir.exists("new.440"));
+}
+
 // The reports on standard output are what check and convert answer; when
-// they cannot be written the tool does not claim success.
+// they cannot be written the tool does not claim success, nor, after the
+// output was replaced, that it was kept.
 TEST(DataToolCommands, LostStandardOutputIsAFailure) {
     ScratchDir dir;
     dir.write("x.440", binary_file({7}));
@@ -487,7 +530,8 @@ TEST(DataToolCommands, LostStandardOutputIsAFailure) {
     RunResult run = testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_EQ(run.err, "x.440: 1 data records read\n"
-                       "vorkane-data: Cannot write standard output: No space left on device\n");
+                       "vorkane-data: 'out.440' written; only its summary could not be written to "
+                       "standard output: No space left on device\n");
     options.arguments = {"check", "out.440"};
     run = testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
     EXPECT_EQ(run.exit_status, 1);
@@ -512,6 +556,26 @@ TEST(DataToolDemo, NeverReplacesFilesAlreadyThere) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(dir.read(c.existing), "the user's");
         EXPECT_EQ(names_in(dir.file("run")).size(), 1u);
+    }
+    {
+        // A data file converted into the directory while the demo runs stays.
+        ScratchDir dir;
+        testing_support::BackgroundOptions options;
+        options.arguments = {"demo", "run"};
+        testing_support::BackgroundProgram demo(testing_support::data_tool_binary(), dir.path(), options);
+        bool started = false;
+        for (int i = 0; i < 60000 && !started; ++i) {
+            started = dir.exists("run") && !names_in(dir.file("run")).empty();
+            if (!started) ::usleep(1000);
+        }
+        ASSERT_TRUE(started);
+        dir.write("run/15502650.440", "the user's");
+        const RunResult run = demo.finish(120);
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_NE(run.err.find("'run/15502650.440' appeared meanwhile; left as it was"), std::string::npos)
+            << run.err;
+        EXPECT_TRUE(dir.read("run/15502650.440") == "the user's");  // never a 114 MB dump
+        EXPECT_EQ(names_in(dir.file("run")), (std::vector<std::string>{"15502650.440"}));
     }
     ScratchDir dir;
     dir.write("plain", "a file");

@@ -1,10 +1,16 @@
 // Whole runs of the program in a scratch directory: every way a run ends, the
 // files it creates, keeps or replaces, and its exit status.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <limits>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "support/background_program.hpp"
 #include "support/de_excerpt.hpp"
 #include "support/record_file.hpp"
 #include "support/run_program.hpp"
@@ -346,6 +352,120 @@ TEST(Run, ClosedStandardStreamsNeverLetDiagnosticsIntoTheFiles) {
         EXPECT_EQ(dir.read("vorkane.in"), c.input) << c.what;
         EXPECT_EQ(dir.read("vorkane.out"), c.output_after ? zero_output() : old_output) << c.what;
     }
+}
+
+// A file that another unit already holds, through a symbolic or a hard link,
+// is refused at its connection, before anything is written to it.
+TEST(Run, AFileThatAnotherUnitHoldsIsRefusedAtItsConnection) {
+    struct Case {
+        const char* link;
+        const char* target;
+        bool hard;
+        const char* locus;
+    };
+    const Case cases[] = {
+        {"vorkane.out", "15502650.440", false, "At line 29 of file vorkane (unit = 30)\n"},
+        {"vorkane.out", "15502650.440", true, "At line 29 of file vorkane (unit = 30)\n"},
+        {"vorkane.out", "vorkane.in", false, "At line 4 of file vorkane (unit = 20)\n"},
+        {"vorkane.out", "vorkane.in", true, "At line 4 of file vorkane (unit = 20)\n"},
+        {"15502650.440", "vorkane.in", false, "At line 29 of file vorkane (unit = 30)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.link) + (c.hard ? " hard" : " symbolic") + " link to " + c.target);
+        ScratchDir dir;
+        const bool data_file = std::strcmp(c.target, "15502650.440") == 0;
+        if (data_file) write_zero_record_file(dir);
+        dir.write("vorkane.in", "2451545.0\n");
+        const int linked = c.hard ? ::link(dir.file(c.target).c_str(), dir.file(c.link).c_str())
+                                  : ::symlink(c.target, dir.file(c.link).c_str());
+        ASSERT_EQ(linked, 0);
+        const RunResult r = testing_support::run_vorkane(dir.path());
+        EXPECT_EQ(r.exit_status, 2);
+        EXPECT_EQ(first_lines(r.err, 2),
+                  std::string(c.locus) + "Run-time error: File already opened in another unit\n");
+        EXPECT_EQ(dir.read("vorkane.in"), "2451545.0\n");
+        struct stat st;
+        if (data_file && ::stat(dir.file("15502650.440").c_str(), &st) == 0) {
+            EXPECT_EQ(st.st_size, int64_t{testing_support::full_record_count} * testing_support::record_bytes);
+        }
+    }
+}
+
+// Opens a FIFO for writing once a reader has it open, waiting at most 10 s.
+int open_fifo_writer(const std::string& path) {
+    for (int i = 0; i < 10000; ++i) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0 || errno != ENXIO) return fd;
+        ::usleep(1000);
+    }
+    return -1;
+}
+
+// What a FIFO receives up to its writers' end of file, waiting at most 10 s
+// at a time.
+std::string read_fifo(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    std::string bytes;
+    pollfd ready = {fd, POLLIN, 0};
+    char chunk[4096];
+    ssize_t n = 1;
+    while (n > 0 && ::poll(&ready, 1, 10000) > 0) {
+        n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) bytes.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// A FIFO as vorkane.in is read up to its writer's end of file, with or
+// without a final line end, and a writer that sends nothing gives an empty
+// input; a FIFO as vorkane.out receives the records once a reader comes.
+TEST(Run, AFifoIsReadToItsWritersEndOfFile) {
+    struct Case {
+        const char* sent;
+        int status;
+        const char* err;
+    };
+    for (const Case c : {Case{"2451545.0", 0, ""}, Case{"2451545.0\n", 0, ""},
+                         Case{"", 2, "At line 3 of file vorkane (unit = 10, file = 'vorkane.in')\n"
+                                     "Run-time error: End of file\n"}}) {
+        SCOPED_TRACE(c.sent);
+        ScratchDir dir;
+        write_zero_record_file(dir);
+        ASSERT_EQ(::mkfifo(dir.file("vorkane.in").c_str(), 0600), 0);
+        testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
+        const int writer = open_fifo_writer(dir.file("vorkane.in"));
+        ASSERT_GE(writer, 0);
+        ASSERT_EQ(::write(writer, c.sent, std::strlen(c.sent)), static_cast<ssize_t>(std::strlen(c.sent)));
+        ::close(writer);
+        const RunResult r = program.finish(10);
+        EXPECT_EQ(r.exit_status, c.status);
+        EXPECT_EQ(first_lines(r.err, 2), c.err);
+        if (c.status == 0) {
+            EXPECT_EQ(dir.read("vorkane.out"), zero_output());
+        }
+    }
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    ASSERT_EQ(::mkfifo(dir.file("vorkane.out").c_str(), 0600), 0);
+    testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
+    EXPECT_EQ(read_fifo(dir.file("vorkane.out")), zero_output());
+    const RunResult r = program.finish(10);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+// A normal run fits in the stack the C run-time's start-up needs.
+TEST(Run, ANormalRunNeedsLittleStack) {
+    ScratchDir dir;
+    write_zero_record_file(dir);
+    dir.write("vorkane.in", "2451545.0\n");
+    testing_support::RunOptions options;
+    options.stack_limit = 20 * 1024;
+    const RunResult r = testing_support::run_vorkane(dir.path(), options);
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(dir.read("vorkane.out"), zero_output());
 }
 
 TEST(Run, ReproducesTheReferenceOutputsFromTheDe440Excerpts) {

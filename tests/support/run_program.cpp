@@ -53,6 +53,11 @@ void set_signals_and_limits(const RunOptions& options) {
                               static_cast<rlim_t>(options.file_size_limit)};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (options.stack_limit >= 0) {
+        const rlimit limit = {static_cast<rlim_t>(options.stack_limit),
+                              static_cast<rlim_t>(options.stack_limit)};
+        ::setrlimit(RLIMIT_STACK, &limit);
+    }
 }
 
 [[noreturn]] void exec_child(const std::string& program, const std::string& directory,

@@ -26,6 +26,7 @@ struct RunOptions {
     bool stderr_to_closed_pipe = false;  // standard error a pipe nobody reads
     std::vector<int> ignored_signals;    // ignored from the start (others at their defaults)
     long file_size_limit = -1;           // RLIMIT_FSIZE in bytes when >= 0
+    long stack_limit = -1;               // RLIMIT_STACK in bytes when >= 0
 };
 
 RunResult run_program(const std::string& program, const std::string& directory,

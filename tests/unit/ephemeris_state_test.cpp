@@ -121,6 +121,28 @@ TEST(StateRoutine, EndsTheRunOnDatesOutOfRangeAndOnBadRecords) {
     }
 }
 
+// The record's values are widened as they arrive, so an unused subnormal or
+// signalling NaN among them raises its flag even when the record is refused.
+TEST(StateRoutine, WideningTheRecordRaisesItsFlags) {
+    const struct {
+        double value;
+        std::string note;
+    } cases[] = {
+        {std::numeric_limits<double>::denorm_min(), "IEEE_DENORMAL"},
+        {std::numeric_limits<double>::signaling_NaN(), "IEEE_INVALID_FLAG"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        RecordFile file(dir.file(data_name));
+        Record r{};
+        r[1137] = c.value;
+        file.put(5137, r);
+        StateRun run = run_states(dir.path(), {2451545.0L});
+        EXPECT_EQ(run.result.err, "Note: The following floating-point exceptions are signalling: " + c.note +
+                                      "\nSTOP incorrect record was read from fund\n");
+    }
+}
+
 TEST(StateRoutine, RefusesARecordWhoseDatesDoNotBracketTheDate) {
     struct Case {
         double start_shift, end_shift;  // days added to the grid dates

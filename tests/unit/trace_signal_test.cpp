@@ -67,6 +67,21 @@ TEST(FatalSignal, EachTableSignalIsNamedAndEndsTheProcess) {
 volatile int zero = 0;
 volatile int seven = 7;  // 1 / x would be folded into a comparison
 int* volatile nowhere = nullptr;
+volatile bool deeper = true;
+
+// Recursion without end, each frame holding a kilobyte.
+int recurse(int depth) {
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    return (deeper ? recurse(depth + 1) : 0) + frame[0];
+}
+
+// Overflows a 1 MiB stack: the handler must run on a stack of its own.
+void overflow_the_stack() {
+    const rlimit small = {1 << 20, 1 << 20};
+    setrlimit(RLIMIT_STACK, &small);
+    recurse(0);
+}
 
 TEST(FatalSignal, ProcessorFaultsArriveAsSignals) {
 #ifdef VORKANE_SANITIZE
@@ -80,6 +95,7 @@ TEST(FatalSignal, ProcessorFaultsArriveAsSignals) {
     };
     const Case cases[] = {
         {"access violation", [] { *nowhere = 1; }, SIGSEGV, "SIGSEGV"},
+        {"stack overflow", overflow_the_stack, SIGSEGV, "SIGSEGV"},
         {"integer division by zero", [] { zero = seven / zero; }, SIGFPE, "SIGFPE"},
         {"illegal instruction", [] { __builtin_trap(); }, SIGILL, "SIGILL"},
         {"abort", [] { std::abort(); }, SIGABRT, "SIGABRT"},

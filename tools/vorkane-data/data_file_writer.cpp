@@ -27,13 +27,35 @@ std::string date_text(double date) {
     return text;
 }
 
+// The file an output path stands for: a symbolic link is followed to its
+// target, which is replaced while the link stays. Anything but a regular
+// file or no file at all (a FIFO, a device, a directory) is refused.
+std::string replaced_file(const std::string& output) {
+    char target[4096 * 4];
+    if (!vkrt::os::link_target(output.c_str(), target, sizeof target)) {
+        throw_system_error("Cannot follow the link '" + output + "'");
+    }
+    if (vkrt::os::name_kind(target) == vkrt::os::NameKind::other) {
+        throw DataError("'" + output + "' is not a regular file; left as it was");
+    }
+    return target;
+}
+
+// Puts the finished file in place: over the target, or only where no file
+// is, so that one appearing meanwhile is never replaced.
+bool publish(const std::string& temp, const std::string& target, bool replace) {
+    if (replace) return vkrt::os::replace_file(temp.c_str(), target.c_str());
+    return vkrt::os::place_new_file(temp.c_str(), target.c_str());
+}
+
 }  // namespace
 
-DataFileWriter::DataFileWriter(const std::string& output)
-    : output_(output), placed_by_(record_count + 1) {
-    std::string pattern = output + ".tmp-XXXXXX";
+DataFileWriter::DataFileWriter(const std::string& output, Replace replace)
+    : output_(replace == Replace::existing ? replaced_file(output) : output),
+      replace_(replace), placed_by_(record_count + 1) {
+    std::string pattern = output_ + ".tmp-XXXXXX";
     fd_ = create_watched_temp(pattern);
-    if (fd_ < 0) throw_system_error("Cannot create a temporary file next to '" + output + "'");
+    if (fd_ < 0) throw_system_error("Cannot create a temporary file next to '" + output_ + "'");
     temp_ = pattern;
     if (!vkrt::os::truncate_file(fd_, file_bytes)) {
         const int size_error = errno;
@@ -91,7 +113,8 @@ void DataFileWriter::commit() {
     const bool closed = vkrt::os::close_file(fd_);
     fd_ = -1;
     if (!closed) throw_system_error("Cannot write '" + temp_ + "'");
-    if (!vkrt::os::replace_file(temp_.c_str(), output_.c_str())) {
+    if (!publish(temp_, output_, replace_ == Replace::existing)) {
+        if (errno == EEXIST) throw DataError("'" + output_ + "' appeared meanwhile; left as it was");
         throw_system_error("Cannot rename '" + temp_ + "' to '" + output_ + "'");
     }
     committed_ = true;

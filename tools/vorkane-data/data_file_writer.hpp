@@ -9,9 +9,14 @@
 
 namespace vkdata {
 
+// Whether the finished file may replace one at the output path (a link's
+// target, when the output is a symbolic link), or must be a new file.
+enum class Replace { existing, never };
+
 class DataFileWriter {
 public:
-    explicit DataFileWriter(const std::string& output);
+    // Refuses an output that exists and is not a regular file.
+    explicit DataFileWriter(const std::string& output, Replace replace = Replace::existing);
     ~DataFileWriter();  // removes the temporary file unless committed
     DataFileWriter(const DataFileWriter&) = delete;
     DataFileWriter& operator=(const DataFileWriter&) = delete;
@@ -21,7 +26,8 @@ public:
     // already placed must be equal, value for value. Returns its number.
     int place(const double* values, int count, const std::string& source);
 
-    // Makes the file durable and renames it to the output.
+    // Makes the file durable and renames it to the output; with
+    // Replace::never a file that appeared there meanwhile stays.
     void commit();
 
     int present() const { return present_; }
@@ -33,6 +39,7 @@ private:
     void abandon();
 
     std::string output_;
+    Replace replace_;
     std::string temp_;
     int fd_ = -1;
     bool committed_ = false;

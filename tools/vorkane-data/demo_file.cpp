@@ -83,7 +83,7 @@ void make_demo_directory(const std::string& dir, bool show_progress) {
     const std::string data = dir + "/15502650.440";
     const std::string date = dir + "/vorkane.in";
     prepare_directory(dir, {data, date});
-    DataFileWriter writer(data);
+    DataFileWriter writer(data, Replace::never);
     Progress progress(show_progress, data, file_bytes);
     for (int n = 1; n <= record_count; ++n) {
         const std::array<double, values_per_record> record = demo_record(n);

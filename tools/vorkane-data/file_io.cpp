@@ -10,8 +10,10 @@
 
 namespace vkdata {
 
+// Opened without waiting, so that a FIFO or a device is refused at once
+// rather than blocking the open; reads of a regular file never wait anyway.
 InputFile::InputFile(const std::string& path) : path_(path) {
-    fd_ = vkrt::os::open_file(path.c_str(), vkrt::os::OpenMode::read_only);
+    fd_ = vkrt::os::open_file(path.c_str(), vkrt::os::OpenMode::read_only_no_wait);
     if (fd_ < 0) throw_system_error("Cannot open '" + path + "'");
     errno = 0;
     size_ = vkrt::os::file_size(fd_);

@@ -43,6 +43,16 @@ void print_runs(const vkdata::ConvertResult& result) {
     if (result.runs.size() > 20) std::printf(", ...");
 }
 
+// The closing summary follows the replaced output: failing to write it is
+// still a failure, but one that must not read as if the output were kept.
+int summary_written(const std::string& written) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "vorkane-data: %s written; only its summary could not be written to standard output: %s\n",
+                 written.c_str(), std::strerror(errno));
+    std::clearerr(stdout);
+    return status_failed;
+}
+
 int convert(const std::vector<std::string>& args) {
     std::string output;
     std::vector<std::string> inputs;
@@ -57,7 +67,7 @@ int convert(const std::vector<std::string>& args) {
                 vkdata::record_count);
     print_runs(result);
     std::printf(")\n");
-    return 0;
+    return summary_written("'" + output + "'");
 }
 
 int demo(const std::string& dir) {
@@ -67,7 +77,7 @@ int demo(const std::string& dir) {
                 "series, not DE440: planets within about 0.02 au near 2000, the Moon within\n"
                 "a few thousand km. Convert the real DE440 file for true positions.\n",
                 dir.c_str());
-    return 0;
+    return summary_written("'" + dir + "/15502650.440' and '" + dir + "/vorkane.in'");
 }
 
 int run(const std::vector<std::string>& args) {

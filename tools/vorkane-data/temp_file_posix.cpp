@@ -1,5 +1,5 @@
-// The temporary file on Linux: mkostemp, with the signals that end the tool
-// watched so that the file is removed first.
+// The temporary file on Linux: mkostemp, with every signal that would end the
+// tool watched so that the file is removed first.
 #include "vorkane-data/temp_file.hpp"
 
 #include <cerrno>
@@ -15,15 +15,34 @@ namespace vkdata {
 namespace {
 
 // The temporary file to remove if a signal ends the process; fixed storage,
-// so the handler needs no allocation. A broken pipe on a standard stream and
-// an exceeded file-size limit end the tool too, so they are watched as well.
+// so the handler needs no allocation. Every signal whose default action ends
+// the process is watched: the terminal's and kill's, a broken pipe on a
+// standard stream, an exceeded limit, the faults and the real-time signals.
+// SIGKILL cannot be caught.
 char pending_temp[PATH_MAX];
-constexpr int cleanup_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ};
-constexpr size_t cleanup_count = sizeof cleanup_signals / sizeof cleanup_signals[0];
 // What each signal did before, put back afterwards; a signal the caller
-// ignored (nohup, a shell's trap) stays ignored.
-struct sigaction previous_actions[cleanup_count];
-bool watched[cleanup_count];
+// ignored (nohup) or handles stays as it was.
+struct sigaction previous_actions[NSIG];
+bool watched[NSIG];
+
+bool ends_the_process_by_default(int sig) {
+    switch (sig) {
+    case SIGKILL: case SIGSTOP: case SIGCHLD: case SIGCONT: case SIGTSTP:
+    case SIGTTIN: case SIGTTOU: case SIGURG: case SIGWINCH:
+        return false;
+    default:
+        return true;
+    }
+}
+
+sigset_t cleanup_signals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (ends_the_process_by_default(sig)) sigaddset(&set, sig);
+    }
+    return set;
+}
 
 void remove_pending_and_reraise(int sig) {
     if (pending_temp[0] != '\0') ::unlink(pending_temp);
@@ -37,18 +56,22 @@ void watch_signals(const std::string& temp) {
     struct sigaction cleanup = {};
     cleanup.sa_handler = remove_pending_and_reraise;
     cleanup.sa_flags = SA_RESTART;
-    sigemptyset(&cleanup.sa_mask);
-    for (size_t i = 0; i < cleanup_count; ++i) {
-        ::sigaction(cleanup_signals[i], nullptr, &previous_actions[i]);
-        watched[i] = previous_actions[i].sa_handler != SIG_IGN;
-        if (watched[i]) ::sigaction(cleanup_signals[i], &cleanup, nullptr);
+    cleanup.sa_mask = cleanup_signals();  // one cleanup at a time
+    for (int sig = 1; sig < NSIG; ++sig) {
+        // Signals the C library keeps for itself refuse both requests.
+        if (!ends_the_process_by_default(sig) || ::sigaction(sig, nullptr, &previous_actions[sig]) != 0) continue;
+        // Only a signal at its default action would end the process: one the
+        // caller ignores stays ignored, one it handles stays its own.
+        const struct sigaction& before = previous_actions[sig];
+        watched[sig] = (before.sa_flags & SA_SIGINFO) == 0 && before.sa_handler == SIG_DFL;
+        if (watched[sig]) ::sigaction(sig, &cleanup, nullptr);
     }
 }
 
 void unwatch_signals() {
-    for (size_t i = 0; i < cleanup_count; ++i) {
-        if (watched[i]) ::sigaction(cleanup_signals[i], &previous_actions[i], nullptr);
-        watched[i] = false;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (watched[sig]) ::sigaction(sig, &previous_actions[sig], nullptr);
+        watched[sig] = false;
     }
     pending_temp[0] = '\0';
 }
@@ -66,9 +89,8 @@ mode_t mode_for(const std::string& output) {
 // The signals stay blocked between creation and watching, so none can leave
 // the file behind.
 int create_watched_temp(std::string& pattern) {
-    sigset_t cleanup_set, previous_mask;
-    sigemptyset(&cleanup_set);
-    for (int sig : cleanup_signals) sigaddset(&cleanup_set, sig);
+    const sigset_t cleanup_set = cleanup_signals();
+    sigset_t previous_mask;
     ::sigprocmask(SIG_BLOCK, &cleanup_set, &previous_mask);
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     const int error = errno;

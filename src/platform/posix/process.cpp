@@ -27,9 +27,29 @@ bool install_signal_handler(int number, SignalHandler handler) {
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     // Not deferred: the same signal arriving while the handler runs is taken
-    // at once.
-    action.sa_flags = SA_NODEFER;
+    // at once; on the alternate stack, when one is set up.
+    action.sa_flags = SA_NODEFER | SA_ONSTACK;
     return sigaction(number, &action, nullptr) == 0;
+}
+
+// A static region, so nothing is allocated and its pages cost nothing until
+// a signal comes. 64 KiB hold the kernel's signal frame, the line buffer and
+// the unwinder's walk with a wide margin.
+void use_alternate_signal_stack() {
+    alignas(16) static char region[64 * 1024];
+    stack_t stack = {};
+    stack.ss_sp = region;
+    stack.ss_size = sizeof region;
+    sigaltstack(&stack, nullptr);  // without it handlers run on the thread's stack
+}
+
+void run_with_signals_blocked(void (*action)()) {
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &previous);
+    action();
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 bool ignore_signal(int number) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -33,7 +34,8 @@ int above_standard_streams(int fd) {
 int open_flags(OpenMode mode) {
     switch (mode) {
     case OpenMode::read_write_create: return _O_RDWR | _O_CREAT;
-    case OpenMode::read_only: return _O_RDONLY;
+    case OpenMode::read_only:
+    case OpenMode::read_only_no_wait: return _O_RDONLY;  // opens never wait here
     case OpenMode::write_only_create: return _O_WRONLY | _O_CREAT;
     case OpenMode::write_only_new: return _O_WRONLY | _O_CREAT | _O_EXCL;
     case OpenMode::read_write_new: return _O_RDWR | _O_CREAT | _O_EXCL;
@@ -53,6 +55,8 @@ int errno_of(DWORD error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_INVALID_HANDLE: return EBADF;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY: return ENOMEM;
     default: return EIO;
@@ -131,6 +135,58 @@ bool replace_file(const char* from, const char* to) {
     return true;
 }
 
+// A move without MOVEFILE_REPLACE_EXISTING fails where the name is taken.
+bool place_new_file(const char* from, const char* to) {
+    wchar_t wide_from[MAX_PATH * 4], wide_to[MAX_PATH * 4];
+    if (!wide_path(from, wide_from, MAX_PATH * 4) || !wide_path(to, wide_to, MAX_PATH * 4)) {
+        return errno = ENOENT, false;
+    }
+    if (!::MoveFileExW(wide_from, wide_to, MOVEFILE_WRITE_THROUGH)) return failed_with_last_error();
+    return true;
+}
+
+// Opened for no access at all (links followed), so that any file, directory
+// or device can be asked.
+NameKind name_kind(const char* path) {
+    wchar_t wide[MAX_PATH * 4];
+    if (!wide_path(path, wide, MAX_PATH * 4)) return NameKind::none;
+    const HANDLE handle = ::CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return NameKind::none;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK &&
+                         ::GetFileInformationByHandle(handle, &info) &&
+                         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    ::CloseHandle(handle);
+    return regular ? NameKind::regular : NameKind::other;
+}
+
+// A name that is a symbolic link (a reparse point) stands for the file the
+// system reaches through it: its final path, without the \\?\ prefix.
+bool link_target(const char* path, char* into, size_t capacity) {
+    wchar_t wide[MAX_PATH * 4];
+    if (!wide_path(path, wide, MAX_PATH * 4)) return errno = ENOENT, false;
+    const DWORD attributes = ::GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (std::strlen(path) >= capacity) return errno = ENAMETOOLONG, false;
+        std::memcpy(into, path, std::strlen(path) + 1);
+        return true;
+    }
+    const HANDLE handle = ::CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return failed_with_last_error();
+    wchar_t final_path[MAX_PATH * 4];
+    const DWORD n = ::GetFinalPathNameByHandleW(handle, final_path, MAX_PATH * 4, VOLUME_NAME_DOS);
+    ::CloseHandle(handle);
+    if (n == 0 || n >= MAX_PATH * 4) return errno = n == 0 ? EIO : ENAMETOOLONG, false;
+    const wchar_t* name = final_path;
+    if (std::wcsncmp(name, L"\\\\?\\", 4) == 0) name += 4;
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, name, -1, into, static_cast<int>(capacity),
+                                            nullptr, nullptr);
+    if (bytes <= 0) return errno = ENAMETOOLONG, false;
+    return true;
+}
+
 bool make_directory(const char* path) {
     wchar_t wide[MAX_PATH * 4];
     if (!wide_path(path, wide, MAX_PATH * 4)) return errno = ENOENT, false;
@@ -177,6 +233,16 @@ bool name_identity(const char* path, FileIdentity& identity) {
     ::CloseHandle(handle);
     return known;
 }
+
+// Named pipes live in their own name space (\\.\pipe\), never beside the
+// program's files: no name it opens is a FIFO, and the rest is never called.
+bool names_a_fifo(const char*) { return false; }
+
+int open_fifo_for_reading(const char*) { return errno = ENOSYS, -1; }
+
+bool await_fifo_writer(int) { return errno = ENOSYS, false; }
+
+int open_fifo_for_writing(const char*) { return errno = ENOSYS, -1; }
 
 MappedFile map_file(const char* path) {
     MappedFile file;

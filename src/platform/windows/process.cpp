@@ -37,6 +37,18 @@ bool install_signal_handler(int number, SignalHandler handler) {
     return std::signal(number, handler) != SIG_ERR;
 }
 
+// The natural equivalent of an alternate stack: room kept at the end of the
+// thread's stack for the handling of a stack overflow, so that it can still
+// be reported (64 KiB, as the alternate stack on Linux).
+void use_alternate_signal_stack() {
+    ULONG guarantee = 64 * 1024;
+    ::SetThreadStackGuarantee(&guarantee);
+}
+
+// Console interruptions arrive on a thread of their own and faults are taken
+// where they happen: nothing can be held back, the action simply runs.
+void run_with_signals_blocked(void (*action)()) { action(); }
+
 bool ignore_signal(int number) { return std::signal(number, SIG_IGN) != SIG_ERR; }
 
 void raise_with_default_action(int number) {

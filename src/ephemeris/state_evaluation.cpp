@@ -1,0 +1,221 @@
+// The evaluation of a state from a record held: each body's Chebyshev
+// series summed term by term from the lowest order up, then the Earth, the
+// Moon, the heliocentric states and the conversion to astronomical units.
+#include "ephemeris/state_evaluation.hpp"
+
+#include "ephemeris/chebyshev.hpp"
+#include "ephemeris/chebyshev_values.hpp"
+#include "ephemeris/constants.hpp"
+#include "ephemeris/truncate.hpp"
+
+namespace ephemeris {
+
+namespace {
+
+// The sub-interval of the record holding the date, counted from 0. A record
+// whose dates leave the 32-day grid could put the date past the last
+// sub-interval (or before the first); it is then held to the nearest one, so
+// that no coefficient outside the body's block is ever read. The length is a
+// power of two, so the division is the exact multiplication by its reciprocal.
+int32_t sub_interval(const double* record, const long double& date, const SeriesLayout& body) {
+    const int32_t m = truncate_to_int32((date - record[1]) * exact_reciprocal(body.length));
+    const int32_t last = body.sub_intervals - 1;
+    if (m < 0) return 0;
+    return m > last ? last : m;
+}
+
+// r[j] = sum over k from `first` to degree of t[k] * c[j*nc + k], each sum
+// taken term by term from the lowest order up. The three sums are
+// independent and run side by side; each is kept in a register, which rounds
+// every step exactly as storing and loading the 80-bit value again would.
+void sum_series(const long double* t, int32_t first, const double* c, int32_t degree,
+                long double* r) {
+    const int32_t nc = degree + 1;
+    const double* x = c;
+    const double* y = x + nc;
+    const double* z = y + nc;
+    long double sx = zero, sy = zero, sz = zero;
+    for (int32_t k = first; k <= degree; ++k) {
+        sx = sx + t[k] * x[k];
+        sy = sy + t[k] * y[k];
+        sz = sz + t[k] * z[k];
+    }
+    r[0] = sx;
+    r[1] = sy;
+    r[2] = sz;
+}
+
+// The sums of sum_series for two bodies from the same values t, body a of
+// the higher degree: one load of each t[k] serves both.
+void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
+                    const double* b, int32_t degree_b, long double* ra, long double* rb) {
+    const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
+    const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
+    long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
+    int32_t k = first;
+    for (; k <= degree_b; ++k) {
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
+        sbx = sbx + t[k] * bx[k];
+        sby = sby + t[k] * by[k];
+        sbz = sbz + t[k] * bz[k];
+    }
+    for (; k <= degree_a; ++k) {
+        sax = sax + t[k] * ax[k];
+        say = say + t[k] * ay[k];
+        saz = saz + t[k] * az[k];
+    }
+    ra[0] = sax;
+    ra[1] = say;
+    ra[2] = saz;
+    rb[0] = sbx;
+    rb[1] = sby;
+    rb[2] = sbz;
+}
+
+// s(i) of the 1-based slot numbering.
+struct Slots {
+    long double* base;
+    long double& operator()(int i) const { return base[i - 1]; }
+};
+
+// Bodies 5 to 9 share body 4's single 32-day sub-interval and have lower
+// degrees, so they reuse the polynomial values computed for body 4, which
+// must be evaluated right before them.
+void evaluate_bodies(const double* record, Polynomials p, const long double& date,
+                     int32_t velocity_flag, Slots s) {
+    static constexpr int32_t recompute[12] = {0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 1};
+    for (int32_t body = 1; body <= body_count; ++body)
+        body_state(record, p, body, date, recompute[body], velocity_flag, &s(6 * body - 5));
+}
+
+// The polynomial values and their derivatives for the sub-interval of
+// `layout` that holds the date, to degree n; returns the sub-interval.
+int32_t values_for(const double* record, const long double& date, const SeriesLayout& layout,
+                   int32_t n, long double* tc, long double* tcp) {
+    const int32_t m = sub_interval(record, date, layout);
+    const long double ts = record[1] + static_cast<long double>(m) * layout.length;
+    const long double te = layout.length + ts;
+    chebyshev_values<true>(ts, te, date, n, tc, tcp);
+    return m;
+}
+
+const double* series_of(const double* record, int32_t body, int32_t m) {
+    return &record[nper[body].start + nper[body].stride * m];
+}
+
+// Positions and velocities of bodies a and b (a of the higher degree), both
+// in sub-interval m, from the values given.
+void two_body_sums(const double* record, const long double* tc, const long double* tcp,
+                   int32_t a, int32_t b, int32_t m, Slots s) {
+    const double* ca = series_of(record, a, m);
+    const double* cb = series_of(record, b, m);
+    long double* ra = &s(6 * a - 5);
+    long double* rb = &s(6 * b - 5);
+    sum_two_series(tc, 0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
+    sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, ra + 3, rb + 3);
+}
+
+// Position and velocity of `body` in sub-interval m from the values given.
+void body_sums(const double* record, const long double* tc, const long double* tcp,
+               int32_t body, int32_t m, long double* r) {
+    const SeriesLayout& layout = nper[body];
+    const double* c = &record[layout.start + layout.stride * m];
+    sum_series(tc, 0, c, layout.degree, r);
+    sum_series(tcp, 1, c, layout.degree, r + 3);
+}
+
+// The eleven bodies with velocities from four sets of polynomial values, one
+// per sub-interval length: Mercury (8 days), Venus, the Earth-Moon barycentre
+// and the Sun (16), Mars to Pluto (32), the Moon (4). Within a set the bodies
+// have the same sub-interval, and the values of a lower degree do not depend
+// on how far the recurrence runs, so each body gets the very values its own
+// cheb call would give. The caller's arrays end as the program's sequence
+// of cheb calls leaves them: T_0..T_10 of the Sun's, T_11 and T_12 of the
+// Moon's, T_13 of Mercury's.
+void evaluate_with_velocities(const double* record, Polynomials p, const long double& date,
+                              Slots s) {
+    // The four recurrences first, one after another: they do not depend on
+    // each other, so the processor overlaps their long chains of dependent
+    // operations. The Sun's set goes straight into the caller's arrays.
+    long double mercury_tc[16], mercury_tcp[16], planet_tc[16], planet_tcp[16];
+    long double moon_tc[16], moon_tcp[16];
+    const int32_t m1 = values_for(record, date, nper[1], 13, mercury_tc, mercury_tcp);
+    const int32_t m4 = values_for(record, date, nper[4], 10, planet_tc, planet_tcp);
+    const int32_t m10 = values_for(record, date, nper[10], 12, moon_tc, moon_tcp);
+    const int32_t m2 = values_for(record, date, nper[2], 12, p.tc, p.tcp);
+
+    body_sums(record, mercury_tc, mercury_tcp, 1, m1, &s(1));
+    body_sums(record, planet_tc, planet_tcp, 4, m4, &s(19));
+    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, s);
+    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, s);
+    body_sums(record, planet_tc, planet_tcp, 9, m4, &s(49));
+    body_sums(record, moon_tc, moon_tcp, 10, m10, &s(55));
+    body_sums(record, p.tc, p.tcp, 3, m2, &s(13));
+    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, s);
+
+    for (int i = 11; i <= 12; ++i) {
+        p.tc[i] = moon_tc[i];
+        p.tcp[i] = moon_tcp[i];
+    }
+    p.tc[13] = mercury_tc[13];
+    p.tcp[13] = mercury_tcp[13];
+}
+
+// Without velocities the velocity slots are cleared, so that they hold zeros
+// rather than what the caller's array held before.
+void clear_velocities(Slots s) {
+    for (int body = 1; body <= body_count; ++body)
+        for (int n = 0; n < 3; ++n) s(6 * body - 2 + n) = 0.0L;
+}
+
+// Earth from the barycentre, Moon from the Earth, everything relative to the
+// Sun and in astronomical units. Each slot is finished in registers and
+// stored once; the operations on it, and their order, are those of taking
+// the steps one after another over the whole array:
+//   Earth: ((barycentre - moon * q) - sun) / au
+//   Moon:  (((barycentre - moon * q) + moon) - sun) / au
+//   other: (body - sun) / au;  the Sun's slots become zero.
+void assemble(Slots s) {
+    for (int n = 0; n <= 5; ++n) {
+        const long double sun = s(61 + n);
+        const long double geocentric_moon = s(55 + n);
+        const long double earth = s(13 + n) - geocentric_moon * moon_share;
+        const long double moon = earth + geocentric_moon;
+        for (int k = 1; k <= 10; ++k) {
+            const int i = 6 * k - 5 + n;
+            const long double body = k == 3 ? earth : k == 10 ? moon : s(i);
+            s(i) = (body - sun) / au;
+        }
+        s(61 + n) = 0.0L / au;
+    }
+}
+
+}  // namespace
+
+void body_state(const double* record, Polynomials p, int32_t body, const long double& date,
+                int32_t recompute_flag, int32_t velocity_flag, long double* r) {
+    const SeriesLayout& layout = nper[body];
+    const int32_t m = sub_interval(record, date, layout);
+    const long double ts = record[1] + static_cast<long double>(m) * layout.length;
+    const long double te = layout.length + ts;
+    if (recompute_flag == 1) cheb(ts, te, date, layout.degree, velocity_flag, p.tc, p.tcp);
+    const double* c = &record[layout.start + layout.stride * m];
+    sum_series(p.tc, 0, c, layout.degree, r);
+    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, r + 3);
+}
+
+void evaluate_state(const double* record, Polynomials p, const long double& date,
+                    int32_t velocity_flag, long double* state) {
+    const Slots s{state};
+    if (velocity_flag == 1) {
+        evaluate_with_velocities(record, p, date, s);
+    } else {
+        clear_velocities(s);
+        evaluate_bodies(record, p, date, velocity_flag, s);
+    }
+    assemble(s);
+}
+
+}  // namespace ephemeris
