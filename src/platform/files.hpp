@@ -71,9 +71,9 @@ bool replace_file(const char* from, const char* to);
 bool place_new_file(const char* from, const char* to);
 
 // What a name stands for, links followed: nothing (or nothing that can be
-// examined), a regular file, or something else (a directory, a FIFO, a
+// examined), a regular file, a directory, or something else (a FIFO, a
 // device).
-enum class NameKind { none, regular, other };
+enum class NameKind { none, regular, directory, other };
 NameKind name_kind(const char* path);
 
 // The name of the file `path` stands for: its symbolic links followed to

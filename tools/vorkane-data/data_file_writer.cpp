@@ -35,7 +35,8 @@ std::string replaced_file(const std::string& output) {
     if (!vkrt::os::link_target(output.c_str(), target, sizeof target)) {
         throw_system_error("Cannot follow the link '" + output + "'");
     }
-    if (vkrt::os::name_kind(target) == vkrt::os::NameKind::other) {
+    const vkrt::os::NameKind kind = vkrt::os::name_kind(target);
+    if (kind != vkrt::os::NameKind::none && kind != vkrt::os::NameKind::regular) {
         throw DataError("'" + output + "' is not a regular file; left as it was");
     }
     return target;

@@ -131,6 +131,7 @@ bool place_new_file(const char* from, const char* to) {
 NameKind name_kind(const char* path) {
     struct stat st;
     if (::stat(path, &st) != 0) return NameKind::none;
+    if (S_ISDIR(st.st_mode)) return NameKind::directory;
     return S_ISREG(st.st_mode) ? NameKind::regular : NameKind::other;
 }
 

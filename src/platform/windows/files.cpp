@@ -154,11 +154,12 @@ NameKind name_kind(const char* path) {
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return NameKind::none;
     BY_HANDLE_FILE_INFORMATION info;
-    const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK &&
-                         ::GetFileInformationByHandle(handle, &info) &&
-                         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    NameKind kind = NameKind::other;
+    if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info)) {
+        kind = info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? NameKind::directory : NameKind::regular;
+    }
     ::CloseHandle(handle);
-    return regular ? NameKind::regular : NameKind::other;
+    return kind;
 }
 
 // A name that is a symbolic link (a reparse point) stands for the file the
