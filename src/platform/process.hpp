@@ -11,6 +11,9 @@ namespace vkrt::os {
 // added before a line feed. Nothing to do where streams have no mode.
 void use_binary_standard_streams();
 
+// Standard input in binary mode likewise: no carriage return is dropped.
+void use_binary_standard_input();
+
 // Opens each closed standard stream on the null device, so that no file
 // opened later takes its descriptor and receives what is written to it.
 void open_closed_standard_streams();

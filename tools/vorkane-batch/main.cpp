@@ -11,8 +11,8 @@
 #include <string>
 
 #include "date_line.hpp"
+#include "platform/process.hpp"
 #include "state_records.hpp"
-#include "stream_mode.hpp"
 #include "vorkane.h"
 
 namespace {
@@ -130,6 +130,10 @@ int run(const Options& options, vorkane_ephemeris* eph, std::FILE* in, std::FILE
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Dates are read byte for byte, the records' CR LF and the messages'
+    // line ends are written as they are.
+    vkrt::os::use_binary_standard_streams();
+    vkrt::os::use_binary_standard_input();
     Options options;
     if (!parse_arguments(argc, argv, options)) {
         std::fputs(usage, stderr);
@@ -140,9 +144,9 @@ int main(int argc, char** argv) {
         return fail("cannot open data file", options.data, error);
 
     const bool from_stdin = options.input == nullptr || std::strcmp(options.input, "-") == 0;
-    std::FILE* in = from_stdin ? batch::binary_stdin() : std::fopen(options.input, "rb");
+    std::FILE* in = from_stdin ? stdin : std::fopen(options.input, "rb");
     if (in == nullptr) return fail("cannot open", options.input, errno);
-    std::FILE* out = options.output == nullptr ? batch::binary_stdout() : std::fopen(options.output, "wb");
+    std::FILE* out = options.output == nullptr ? stdout : std::fopen(options.output, "wb");
     if (out == nullptr) return fail("cannot open", options.output, errno);
 
     int status = run(options, eph, in, out);

@@ -11,6 +11,8 @@ namespace vkrt::os {
 
 void use_binary_standard_streams() {}
 
+void use_binary_standard_input() {}
+
 void open_closed_standard_streams() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) >= 0) continue;

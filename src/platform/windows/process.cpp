@@ -19,6 +19,8 @@ void use_binary_standard_streams() {
     ::_setmode(2, _O_BINARY);
 }
 
+void use_binary_standard_input() { ::_setmode(0, _O_BINARY); }
+
 // The run-time puts the default action back before it calls the handler, so
 // a second signal during the report meets the default action and ends the
 // process at once.
