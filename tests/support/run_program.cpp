@@ -130,6 +130,10 @@ std::string data_tool_binary() {
     return windows_programs() ? windows_build_dir() + "/vorkane-data.exe" : VORKANE_DATA_TOOL;
 }
 
+std::string batch_binary() {
+    return windows_programs() ? windows_build_dir() + "/vorkane-batch.exe" : VORKANE_BATCH;
+}
+
 RunResult run_vorkane(const std::string& directory, const RunOptions& options) {
     return run_program(vorkane_binary(), directory, options);
 }
