@@ -1,6 +1,8 @@
 // The Windows side of the platform layer and the PE program file: bytes
-// reach files untranslated, truncation and identity by handle, and the test
+// reach files untranslated, truncation and identity by handle, placing new
+// files without replacing, kinds of names, and the test
 // program's own COFF symbols and DWARF lines found through its image base.
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -42,6 +44,31 @@ TEST(WindowsFiles, BytesTruncationAndIdentity) {
     EXPECT_EQ(os::open_file(name.c_str(), os::OpenMode::write_only_new), -1);
     EXPECT_EQ(errno, EEXIST);
     for (int open : {fd, again, other}) EXPECT_TRUE(os::close_file(open));
+}
+
+// The data tool's publication: a new file is put only where no name is, a
+// replacement goes over it; what names stand for.
+TEST(WindowsFiles, PlacingNewFilesAndKindsOfNames) {
+    testing_support::ScratchDir dir;
+    dir.write("a", "first");
+    dir.write("b", "second");
+    dir.write("c", "third");
+    EXPECT_FALSE(os::place_new_file(dir.file("a").c_str(), dir.file("b").c_str()));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(testing_support::read_file(dir.file("b")), "second");
+    EXPECT_TRUE(os::place_new_file(dir.file("a").c_str(), dir.file("new").c_str()));
+    EXPECT_EQ(testing_support::read_file(dir.file("new")), "first");
+    EXPECT_TRUE(os::replace_file(dir.file("c").c_str(), dir.file("b").c_str()));
+    EXPECT_EQ(testing_support::read_file(dir.file("b")), "third");
+
+    EXPECT_EQ(os::name_kind(dir.file("b").c_str()), os::NameKind::regular);
+    EXPECT_EQ(os::name_kind(dir.path().c_str()), os::NameKind::directory);
+    EXPECT_EQ(os::name_kind(dir.file("missing").c_str()), os::NameKind::none);
+    EXPECT_EQ(os::name_kind("NUL"), os::NameKind::other);
+    char target[512];
+    ASSERT_TRUE(os::link_target(dir.file("b").c_str(), target, sizeof target));
+    EXPECT_EQ(std::string(target), dir.file("b"));  // no link: the name itself
+    EXPECT_FALSE(os::names_a_fifo(dir.file("b").c_str()));
 }
 
 __attribute__((noinline)) uintptr_t address_inside_me() {
