@@ -145,9 +145,15 @@ int main(int argc, char** argv) {
 
     const bool from_stdin = options.input == nullptr || std::strcmp(options.input, "-") == 0;
     std::FILE* in = from_stdin ? stdin : std::fopen(options.input, "rb");
-    if (in == nullptr) return fail("cannot open", options.input, errno);
-    std::FILE* out = options.output == nullptr ? stdout : std::fopen(options.output, "wb");
-    if (out == nullptr) return fail("cannot open", options.output, errno);
+    std::FILE* out = in == nullptr ? nullptr
+                     : options.output == nullptr ? stdout : std::fopen(options.output, "wb");
+    if (out == nullptr) {
+        // The handle is closed on this way out too.
+        const int error = errno;
+        vorkane_close(eph);
+        if (in != nullptr && in != stdin) std::fclose(in);
+        return fail("cannot open", in == nullptr ? options.input : options.output, error);
+    }
 
     int status = run(options, eph, in, out);
     if (out != stdout && std::fclose(out) != 0 && status != 2) status = fail("cannot write", options.output, errno);
