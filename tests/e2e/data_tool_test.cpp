@@ -452,6 +452,10 @@ TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2,
                     SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT, SIGABRT, SIGSEGV, SIGBUS,
                     SIGTRAP, SIGSYS, SIGFPE, SIGILL, SIGRTMIN, SIGRTMAX}) {
+#ifdef VORKANE_SANITIZE
+        // The sanitizer run-time handles these itself, so the tool leaves them.
+        if (sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE) continue;
+#endif
         cases.push_back({sig, false});
     }
     for (const Case c : cases) {
