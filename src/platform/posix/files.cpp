@@ -137,8 +137,9 @@ NameKind name_kind(const char* path) {
 
 bool link_target(const char* path, char* into, size_t capacity) {
     char name[PATH_MAX];
-    if (std::strlen(path) >= sizeof name) return errno = ENAMETOOLONG, false;
-    std::strcpy(name, path);
+    const size_t path_length = std::strlen(path);
+    if (path_length >= sizeof name) return errno = ENAMETOOLONG, false;
+    std::memcpy(name, path, path_length + 1);
     struct stat st;
     for (int links = 0; ::lstat(name, &st) == 0 && S_ISLNK(st.st_mode); ++links) {
         if (links >= 40) return errno = ELOOP, false;
@@ -158,8 +159,9 @@ bool link_target(const char* path, char* into, size_t capacity) {
         if (start > 1) name[length] = '/';
         std::memcpy(name + start, target, static_cast<size_t>(n) + 1);
     }
-    if (std::strlen(name) >= capacity) return errno = ENAMETOOLONG, false;
-    std::strcpy(into, name);
+    const size_t length = std::strlen(name);
+    if (length >= capacity) return errno = ENAMETOOLONG, false;
+    std::memcpy(into, name, length + 1);
     return true;
 }
 
