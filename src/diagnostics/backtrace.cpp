@@ -10,7 +10,7 @@
 #include <cstring>
 #include <cxxabi.h>
 
-#include "diagnostics/elf_symbols.hpp"
+#include "diagnostics/symbols.hpp"
 #include "diagnostics/stack_walk.hpp"
 #include "diagnostics/trace_lines.hpp"
 #include "diagnostics/trace_state.hpp"

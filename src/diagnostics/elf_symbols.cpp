@@ -1,6 +1,6 @@
 // A linear search of the symbol table: a trace looks up a dozen addresses
 // once in the life of the process, so no sorted index is built.
-#include "diagnostics/elf_symbols.hpp"
+#include "diagnostics/symbols.hpp"
 
 #include <cstring>
 #include <elf.h>

@@ -7,10 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <elf.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/files.hpp"
 
 namespace vkrt {
 
@@ -23,20 +21,11 @@ bool fail(TraceFailure& failure, int code, const char* text) {
 
 // Maps the whole file read-only; null with failure set when it cannot.
 const uint8_t* map_file(const char* path, size_t& size, TraceFailure& failure) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(failure, errno, "cannot open the program file"), nullptr;
-    struct stat st{};
-    void* mapped = MAP_FAILED;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        mapped = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    }
-    const int error = errno;
-    ::close(fd);
-    if (mapped == MAP_FAILED) {
-        return fail(failure, st.st_size > 0 ? error : 0, "cannot map the program file"), nullptr;
-    }
-    size = static_cast<size_t>(st.st_size);
-    return static_cast<const uint8_t*>(mapped);
+    const os::MappedFile mapped = os::map_file(path);
+    if (!mapped.opened) return fail(failure, mapped.error, "cannot open the program file"), nullptr;
+    if (mapped.data == nullptr) return fail(failure, mapped.error, "cannot map the program file"), nullptr;
+    size = mapped.size;
+    return mapped.data;
 }
 
 // The file bytes of a section; empty when they lie outside the file, when

@@ -8,9 +8,14 @@
 namespace vkrt {
 
 struct ProgramFile {
-    ByteRange symtab;  // .symtab entries
-    ByteRange strtab;  // the string table that .symtab names
+    ByteRange symtab;  // .symtab entries (ELF), or the COFF symbol table (PE)
+    ByteRange strtab;  // the string table that the symbols name
     DwarfLineSections lines;
+    // The link-time address the image is placed at: 0 for ELF, whose
+    // addresses are absolute; the preferred image base for PE.
+    uint64_t link_base = 0;
+    // PE only: the section header table, which COFF symbols are relative to.
+    ByteRange sections;
 };
 
 // Why a program file cannot be used. A negative code means it simply carries

@@ -1,15 +1,15 @@
 #include "driver/failed_writes.hpp"
 
-#include <csignal>
+#include "platform/process.hpp"
+#include "platform/signal_numbers.hpp"
 
 namespace vkrt {
 
+// Where the platform has no such signals the requests are refused: its
+// writes fail with an error already.
 void let_failed_writes_return() {
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, nullptr);
-    sigaction(SIGXFSZ, &ignore, nullptr);
+    os::ignore_signal(os::sigpipe);
+    os::ignore_signal(os::sigxfsz);
 }
 
 }  // namespace vkrt

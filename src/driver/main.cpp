@@ -9,6 +9,7 @@
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
 #include "fileio/units.hpp"
+#include "platform/process.hpp"
 #include "textio/format_write.hpp"
 #include "textio/list_read.hpp"
 
@@ -24,6 +25,7 @@ constexpr int32_t startup_options[7] = {10308, 16383, 0, 1, 1, 0, 31};
 
 int main() {
     vkrt::reset_floating_point_unit();
+    vkrt::os::use_binary_standard_streams();
     vkrt::let_failed_writes_return();
     vkrt::set_options(startup_options);
 

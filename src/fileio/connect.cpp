@@ -5,37 +5,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
-#include "fileio/fifo.hpp"
 #include "fileio/unit_table.hpp"
+#include "platform/files.hpp"
 
 namespace vkrt {
 
 namespace {
-
-// A file must never take the place of a closed standard stream: the reports
-// written to descriptor 2 would land in it. Such a descriptor is moved above
-// the three, and the standard one stays closed.
-int above_standard_streams(int fd) {
-    if (fd < 0 || fd > 2) return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return moved;
-}
-
-int open_retrying(const char* name, int flags) {
-    int fd;
-    do {
-        fd = ::open(name, flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return above_standard_streams(fd);
-}
 
 bool denied(int error) { return error == EACCES || error == EPERM; }
 
@@ -44,26 +22,28 @@ bool denied(int error) { return error == EACCES || error == EPERM; }
 int open_fifo(const char* name, Direction& direction, bool& pending) {
     direction = Direction::read_write;
     pending = true;
-    const int fd = above_standard_streams(open_fifo_for_reading(name));
+    const int fd = os::open_fifo_for_reading(name);
     if (fd >= 0 || !denied(errno)) return fd;
     direction = Direction::write_only;
     pending = false;
-    return above_standard_streams(open_fifo_for_writing(name));
+    return os::open_fifo_for_writing(name);
 }
 
 // The three attempts; on success sets the direction and returns the
 // descriptor, on failure returns -1 with errno of the last attempt.
 int open_by_name(const char* name, Direction& direction, bool& fifo_pending) {
     fifo_pending = false;
-    if (names_a_fifo(name)) return open_fifo(name, direction, fifo_pending);
-    int fd = open_retrying(name, O_RDWR | O_CREAT);
+    if (os::names_a_fifo(name)) return open_fifo(name, direction, fifo_pending);
+    // A file never takes the place of a closed standard stream (the layer
+    // below sees to it): the reports written to descriptor 2 would land in it.
+    int fd = os::open_file(name, os::OpenMode::read_write_create);
     direction = Direction::read_write;
     if (fd >= 0 || !(denied(errno) || errno == EROFS)) return fd;
-    fd = open_retrying(name, O_RDONLY);
+    fd = os::open_file(name, os::OpenMode::read_only);
     direction = Direction::read_only;
     if (fd >= 0 || !(denied(errno) || errno == ENOENT)) return fd;
     direction = Direction::write_only;
-    return open_retrying(name, O_WRONLY | O_CREAT);
+    return os::open_file(name, os::OpenMode::write_only_create);
 }
 
 [[noreturn]] void cannot_open(const Locus& where, const char* name) {
@@ -87,7 +67,7 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
     OpenFileFacts facts;
     const bool known = query_open_file(fd, facts);
     if (known && unit_holding(facts.identity, nullptr) != nullptr) {
-        ::close(fd);
+        os::close_file(fd);
         runtime_error(where, LIBERROR_ALREADY_OPEN, nullptr);
     }
     Unit* unit = new_unit(where.unit, access);
@@ -109,11 +89,11 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
 void settle_fifo_direction(Unit& unit, Direction direction, const Locus& where) {
     unit.fifo_pending = false;
     if (direction == Direction::read_only) {
-        if (!await_fifo_writer(unit.fd)) runtime_error(where, LIBERROR_OS, nullptr);
+        if (!os::await_fifo_writer(unit.fd)) runtime_error(where, LIBERROR_OS, nullptr);
     } else {
-        const int fd = above_standard_streams(open_fifo_for_writing(unit.name));
+        const int fd = os::open_fifo_for_writing(unit.name);
         if (fd < 0) cannot_open(where, unit.name);
-        ::close(unit.fd);
+        os::close_file(unit.fd);
         unit.fd = fd;
     }
     unit.direction = direction;

@@ -3,12 +3,11 @@
 // like one beyond the end, so no value is ever left undefined.
 #include <cerrno>
 #include <cstdint>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
 #include "fileio/unit_table.hpp"
+#include "platform/files.hpp"
 
 namespace vkrt {
 
@@ -20,16 +19,16 @@ namespace {
 
 // Reads n bytes at offset; returns the count read (short only at the end of
 // the file), or -1 with errno set.
-ssize_t read_at(int fd, char* destination, size_t n, off_t offset) {
+int64_t read_at(int fd, char* destination, size_t n, int64_t offset) {
     size_t done = 0;
     while (done < n) {
-        ssize_t got = ::pread(fd, destination + done, n - done, offset + static_cast<off_t>(done));
+        const int64_t got = os::read_at(fd, destination + done, n - done, offset + static_cast<int64_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return -1;
         if (got == 0) break;
         done += static_cast<size_t>(got);
     }
-    return static_cast<ssize_t>(done);
+    return static_cast<int64_t>(done);
 }
 
 }  // namespace
@@ -42,13 +41,11 @@ void read_record(const Locus& where, int32_t record, void* destination) {
     if (record < 1) runtime_error(where, LIBERROR_BAD_OPTION, "Record number must be positive");
 
     const size_t length = static_cast<size_t>(unit.record_length);
-    const off_t offset = static_cast<off_t>(record - 1) * unit.record_length;
-    struct stat st;
-    if (::fstat(unit.fd, &st) != 0) runtime_error(where, LIBERROR_OS, nullptr);
-    if (offset >= st.st_size || st.st_size - offset < static_cast<off_t>(length)) {
-        no_such_record(where);
-    }
-    const ssize_t got = read_at(unit.fd, static_cast<char*>(destination), length, offset);
+    const int64_t offset = static_cast<int64_t>(record - 1) * unit.record_length;
+    const int64_t size = os::file_size(unit.fd);
+    if (size < 0) runtime_error(where, LIBERROR_OS, nullptr);
+    if (offset >= size || size - offset < static_cast<int64_t>(length)) no_such_record(where);
+    const int64_t got = read_at(unit.fd, static_cast<char*>(destination), length, offset);
     if (got < 0) runtime_error(where, LIBERROR_OS, nullptr);
     if (static_cast<size_t>(got) < length) no_such_record(where);
 }

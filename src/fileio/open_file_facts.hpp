@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
+#include "platform/files.hpp"
+
 namespace vkrt {
 
-// A file's device and inode; an inode of 0 means the system gave none.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-};
+// Device and inode, or volume serial number and file index; a file number
+// of 0 means the system gave none.
+using FileIdentity = os::FileIdentity;
 
 struct OpenFileFacts {
     FileIdentity identity;
@@ -22,7 +22,7 @@ bool query_open_file(int fd, OpenFileFacts& facts);
 
 // True only when both identities are known and name the same file.
 inline bool same_file(const FileIdentity& a, const FileIdentity& b) {
-    return a.inode != 0 && a.inode == b.inode && a.device == b.device;
+    return a.file != 0 && a == b;
 }
 
 }  // namespace vkrt

@@ -3,20 +3,20 @@
 // the file just after what was written, replacing older content.
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
 #include "fileio/unit_table.hpp"
+#include "platform/files.hpp"
 
 namespace vkrt {
 
 namespace {
 
 // Bytes written through the unit so far: the position of the connection.
-off_t written_position(const Unit& unit) {
-    off_t position = ::lseek(unit.fd, 0, SEEK_CUR);
-    return position + static_cast<off_t>(unit.fill);
+int64_t written_position(const Unit& unit) {
+    const int64_t position = os::file_position(unit.fd);
+    return position < 0 ? -1 : position + static_cast<int64_t>(unit.fill);
 }
 
 void flush_or_report(Unit& unit) {
@@ -50,12 +50,10 @@ void put_bytes(Unit& unit, const char* bytes, size_t n) {
 void end_write(Unit& unit) {
     if (unit.at_end_of_file) return;
     flush_or_report(unit);
-    const off_t position = written_position(unit);
-    int status;
-    do {
-        status = position < 0 ? -1 : ::ftruncate(unit.fd, position);
-    } while (status != 0 && errno == EINTR);
-    if (status != 0) runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
+    const int64_t position = written_position(unit);
+    if (position < 0 || !os::truncate_file(unit.fd, position)) {
+        runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
+    }
     unit.at_end_of_file = true;
 }
 

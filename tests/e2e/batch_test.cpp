@@ -26,7 +26,7 @@ const std::string data_name = "15502650.440";
 RunResult run_batch(const std::string& dir, const std::vector<std::string>& arguments) {
     RunOptions options;
     options.arguments = arguments;
-    return testing_support::run_program(VORKANE_BATCH, dir, options);
+    return testing_support::run_program(testing_support::batch_binary(), dir, options);
 }
 
 // What the batch command should give for `lines`, from one run of the

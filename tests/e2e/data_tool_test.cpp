@@ -154,7 +154,9 @@ TEST(DataToolConvert, PlacesEachRecordOnTheGridAndZeroesTheRest) {
     ASSERT_EQ(run.exit_status, 0) << run.err;
     struct stat st;
     ASSERT_EQ(::stat(dir.file("15502650.440").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    if (!testing_support::windows_programs()) {
+        EXPECT_EQ(st.st_mode & 07777, 0604u);  // no such bits there
+    }
     const std::string out = dir.read("15502650.440");
     ASSERT_EQ(out.size(), 12556u * out_record);
     for (int n : {1, 2, 5137, 12556}) {
@@ -368,6 +370,7 @@ TEST(DataToolDemo, MakesADirectoryTheProgramRunsInAtEveryDateOfTheSpan) {
 // Progress and summaries written while standard output and standard error
 // are closed are lost; they never end up inside the files the tool writes.
 TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
+    SKIP_FOR_WINDOWS_PROGRAMS("closed standard streams");
     ScratchDir dir;
     std::vector<int> records;
     for (int n = 100; n < 140; ++n) records.push_back(n);
@@ -393,6 +396,7 @@ TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
 // as it was and no temporary file; a limit whose signal is ignored is an
 // ordinary error.
 TEST(DataToolConvert, EndingsByLimitOrBrokenPipeLeaveNoTemporaryFile) {
+    SKIP_FOR_WINDOWS_PROGRAMS("resource limits and broken pipes");
     struct Case {
         const char* name;
         testing_support::RunOptions options;
@@ -439,6 +443,7 @@ bool has_temporary(const ScratchDir& dir) {
 // process then removes the file and ends the tool, unless the caller ignored
 // that signal (nohup), which the tool keeps.
 TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     struct Case {
         int signal;
         bool ignored;
@@ -447,6 +452,10 @@ TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2,
                     SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT, SIGABRT, SIGSEGV, SIGBUS,
                     SIGTRAP, SIGSYS, SIGFPE, SIGILL, SIGRTMIN, SIGRTMAX}) {
+#ifdef VORKANE_SANITIZE
+        // The sanitizer run-time handles these itself, so the tool leaves them.
+        if (sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE) continue;
+#endif
         cases.push_back({sig, false});
     }
     for (const Case c : cases) {
@@ -477,6 +486,7 @@ TEST(DataToolConvert, SignalsRemoveTheTemporaryFileAndIgnoredOnesStayIgnored) {
 // output that is no regular file is refused and left as it is. A FIFO or
 // other non-regular input is refused at once, never waited on.
 TEST(DataToolConvert, LinkOutputsAreFollowedAndFilesThatAreNotRegularRefused) {
+    SKIP_FOR_WINDOWS_PROGRAMS("Linux symbolic links and FIFOs, which Wine shows as ordinary files");
     ScratchDir dir;
     dir.write("x.440", binary_file({7}));
     ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0777), 0);

@@ -53,6 +53,7 @@ std::string main_address_at_input_read() {
 }
 
 TEST(TraceSignal, ReportsTheSignalWithAnAddressOnlyTraceAndEndsByIt) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     const std::string main_address = main_address_at_input_read();
     ASSERT_NE(main_address, "");
     struct Case {
@@ -92,6 +93,7 @@ TEST(TraceSignal, ReportsTheSignalWithAnAddressOnlyTraceAndEndsByIt) {
 }
 
 TEST(TraceSignal, ASecondSignalDuringTheReportEndsTheProcessAtOnce) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     BlockedRun run;
     BackgroundOptions options;
     options.stderr_pipe_full = true;  // the report's first write blocks
@@ -107,6 +109,7 @@ TEST(TraceSignal, ASecondSignalDuringTheReportEndsTheProcessAtOnce) {
 }
 
 TEST(TraceSignal, SignalsOutsideTheTableAreNotIntercepted) {
+    SKIP_FOR_WINDOWS_PROGRAMS("POSIX signals sent from outside");
     for (int signal : {SIGTERM, SIGUSR1, SIGINT}) {
         BlockedRun run;
         auto program = run.start();

@@ -14,6 +14,7 @@
 
 #include "support/child_process.hpp"
 #include "support/default_signals.hpp"
+#include "support/windows_programs.hpp"
 
 namespace testing_support {
 
@@ -49,11 +50,7 @@ size_t fill_pipe(int write_fd) {
             ::_exit(126);
         }
     }
-    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-    for (const std::string& a : options.arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
+    exec_program(program, options.arguments);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "support/child_process.hpp"
 #include "support/default_signals.hpp"
 #include "support/scratch_dir.hpp"
+#include "support/windows_programs.hpp"
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
@@ -80,12 +81,7 @@ void set_signals_and_limits(const RunOptions& options) {
             ::_exit(126);
         }
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : options.arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
+    exec_program(program, options.arguments);
 }
 
 }  // namespace
@@ -126,9 +122,17 @@ RunResult run_program(const std::string& program, const std::string& directory,
     return result;
 }
 
-std::string vorkane_binary() { return VORKANE_BIN; }
+std::string vorkane_binary() {
+    return windows_programs() ? windows_build_dir() + "/vorkane.exe" : VORKANE_BIN;
+}
 
-std::string data_tool_binary() { return VORKANE_DATA_TOOL; }
+std::string data_tool_binary() {
+    return windows_programs() ? windows_build_dir() + "/vorkane-data.exe" : VORKANE_DATA_TOOL;
+}
+
+std::string batch_binary() {
+    return windows_programs() ? windows_build_dir() + "/vorkane-batch.exe" : VORKANE_BATCH;
+}
 
 RunResult run_vorkane(const std::string& directory, const RunOptions& options) {
     return run_program(vorkane_binary(), directory, options);

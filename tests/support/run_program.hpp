@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/windows_programs.hpp"
+
 namespace testing_support {
 
 struct RunResult {
@@ -36,6 +38,7 @@ RunResult run_vorkane(const std::string& directory, const RunOptions& options = 
 
 // The built data tool, vorkane-data.
 std::string data_tool_binary();
+std::string batch_binary();
 
 // Runs a copy of vorkane as an unprivileged user (when the tests run as root),
 // so that file permissions bite; the copy lives outside `directory`, where

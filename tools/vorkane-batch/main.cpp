@@ -11,8 +11,8 @@
 #include <string>
 
 #include "date_line.hpp"
+#include "platform/process.hpp"
 #include "state_records.hpp"
-#include "stream_mode.hpp"
 #include "vorkane.h"
 
 namespace {
@@ -130,6 +130,10 @@ int run(const Options& options, vorkane_ephemeris* eph, std::FILE* in, std::FILE
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Dates are read byte for byte, the records' CR LF and the messages'
+    // line ends are written as they are.
+    vkrt::os::use_binary_standard_streams();
+    vkrt::os::use_binary_standard_input();
     Options options;
     if (!parse_arguments(argc, argv, options)) {
         std::fputs(usage, stderr);
@@ -140,10 +144,16 @@ int main(int argc, char** argv) {
         return fail("cannot open data file", options.data, error);
 
     const bool from_stdin = options.input == nullptr || std::strcmp(options.input, "-") == 0;
-    std::FILE* in = from_stdin ? batch::binary_stdin() : std::fopen(options.input, "rb");
-    if (in == nullptr) return fail("cannot open", options.input, errno);
-    std::FILE* out = options.output == nullptr ? batch::binary_stdout() : std::fopen(options.output, "wb");
-    if (out == nullptr) return fail("cannot open", options.output, errno);
+    std::FILE* in = from_stdin ? stdin : std::fopen(options.input, "rb");
+    std::FILE* out = in == nullptr ? nullptr
+                     : options.output == nullptr ? stdout : std::fopen(options.output, "wb");
+    if (out == nullptr) {
+        // The handle is closed on this way out too.
+        const int error = errno;
+        vorkane_close(eph);
+        if (in != nullptr && in != stdin) std::fclose(in);
+        return fail("cannot open", in == nullptr ? options.input : options.output, error);
+    }
 
     int status = run(options, eph, in, out);
     if (out != stdout && std::fclose(out) != 0 && status != 2) status = fail("cannot write", options.output, errno);

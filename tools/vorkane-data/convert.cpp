@@ -4,8 +4,8 @@
 #include "vorkane-data/convert.hpp"
 
 #include <optional>
-#include <sys/stat.h>
 
+#include "platform/files.hpp"
 #include "vorkane-data/data_error.hpp"
 #include "vorkane-data/data_file_writer.hpp"
 #include "vorkane-data/de_ascii.hpp"
@@ -22,11 +22,11 @@ int64_t size_of(const std::string& file) { return InputFile(file).size(); }
 
 // An input that is the output file itself would be replaced by the result.
 void refuse_output_as_input(const std::vector<std::string>& inputs, const std::string& output) {
-    struct stat out;
-    if (::stat(output.c_str(), &out) != 0) return;
+    vkrt::os::FileIdentity out;
+    if (!vkrt::os::name_identity(output.c_str(), out)) return;
     for (const std::string& file : inputs) {
-        struct stat in;
-        if (::stat(file.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+        vkrt::os::FileIdentity in;
+        if (vkrt::os::name_identity(file.c_str(), in) && in == out) {
             throw DataError(std::string(file).append(": is the output file '").append(output).append("' itself"));
         }
     }

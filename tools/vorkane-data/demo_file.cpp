@@ -3,11 +3,9 @@
 #include "vorkane-data/demo_file.hpp"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "platform/files.hpp"
 #include "vorkane-data/chebyshev_fit.hpp"
 #include "vorkane-data/data_error.hpp"
 #include "vorkane-data/data_file_writer.hpp"
@@ -46,31 +44,26 @@ void fit_body(int body, double record_start, double* record) {
 
 // A new file only: an existing one, or a link, is never written through.
 void write_new_text_file(const std::string& path, const std::string& text) {
-    int fd;
-    do fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    while (fd < 0 && errno == EINTR);
+    const int fd = vkrt::os::open_file(path.c_str(), vkrt::os::OpenMode::write_only_new);
     if (fd < 0) throw_system_error("Cannot create '" + path + "'");
     try {
         write_at(fd, path, 0, text.data(), static_cast<int64_t>(text.size()));
     } catch (...) {
-        ::close(fd);
+        vkrt::os::close_file(fd);
         throw;
     }
-    if (::close(fd) != 0) throw_system_error("Cannot write '" + path + "'");
+    if (!vkrt::os::close_file(fd)) throw_system_error("Cannot write '" + path + "'");
 }
 
 // The demo never replaces a data file or a date already in the directory: an
 // approximate file must not take the place of a real one unnoticed.
 void prepare_directory(const std::string& dir, const std::vector<std::string>& files) {
-    if (::mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (!vkrt::os::make_directory(dir.c_str())) {
+        if (errno == ENOTDIR) throw DataError("'" + dir + "' is not a directory");
         throw_system_error("Cannot create directory '" + dir + "'");
     }
-    struct stat st;
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        throw DataError("'" + dir + "' is not a directory");
-    }
     for (const std::string& file : files) {
-        if (::lstat(file.c_str(), &st) == 0) {
+        if (vkrt::os::name_exists(file.c_str())) {
             throw DataError("'" + file + "' already exists; the demo writes only new files");
         }
     }

@@ -4,10 +4,8 @@
 #include <algorithm>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/files.hpp"
 #include "vorkane-data/data_error.hpp"
 
 namespace vkdata {
@@ -15,28 +13,27 @@ namespace vkdata {
 // Opened without waiting, so that a FIFO or a device is refused at once
 // rather than blocking the open; reads of a regular file never wait anyway.
 InputFile::InputFile(const std::string& path) : path_(path) {
-    do fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    while (fd_ < 0 && errno == EINTR);
+    fd_ = vkrt::os::open_file(path.c_str(), vkrt::os::OpenMode::read_only_no_wait);
     if (fd_ < 0) throw_system_error("Cannot open '" + path + "'");
-    struct stat st;
-    if (::fstat(fd_, &st) != 0) {
-        ::close(fd_);
-        throw_system_error("Cannot examine '" + path + "'");
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd_);
+    errno = 0;
+    size_ = vkrt::os::file_size(fd_);
+    const bool regular = size_ >= 0 && vkrt::os::regular_file(fd_);
+    if (!regular) {
+        const int error = errno;
+        vkrt::os::close_file(fd_);
+        errno = error;
+        if (error != 0) throw_system_error("Cannot examine '" + path + "'");
         throw DataError(path + ": not a regular file");
     }
-    size_ = st.st_size;
 }
 
-InputFile::~InputFile() { ::close(fd_); }
+InputFile::~InputFile() { vkrt::os::close_file(fd_); }
 
 int64_t InputFile::read_at(int64_t offset, void* into, int64_t count) const {
     char* at = static_cast<char*>(into);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(fd_, at + done, static_cast<size_t>(count - done), offset + done);
+        const int64_t n = vkrt::os::read_at(fd_, at + done, static_cast<size_t>(count - done), offset + done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw_system_error("Cannot read '" + path_ + "'");
         if (n == 0) break;
@@ -58,7 +55,7 @@ void write_at(int fd, const std::string& path, int64_t offset, const void* bytes
     const char* from = static_cast<const char*>(bytes);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pwrite(fd, from + done, static_cast<size_t>(count - done), offset + done);
+        const int64_t n = vkrt::os::write_at(fd, from + done, static_cast<size_t>(count - done), offset + done);
         if (n < 0 && errno == EINTR) continue;
         if (n == 0) errno = ENOSPC;
         if (n <= 0) throw_system_error("Cannot write '" + path + "'");

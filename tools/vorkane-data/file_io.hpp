@@ -1,4 +1,4 @@
-// Plain POSIX file access for the data tool: whole reads at an offset that
+// File access for the data tool: whole reads at an offset that
 // retry on interruption, and the exact-size writes the data file needs.
 #pragma once
 

@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "platform/process.hpp"
 #include "vorkane-data/check.hpp"
 #include "vorkane-data/convert.hpp"
 #include "vorkane-data/data_error.hpp"
@@ -41,19 +40,6 @@ const char usage_text[] =
 #ifndef VORKANE_VERSION
 #define VORKANE_VERSION "unknown"
 #endif
-
-// A standard stream that was closed is opened on /dev/null, so that no file
-// the tool opens takes its descriptor and receives its messages.
-void keep_standard_streams_open() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) >= 0) continue;
-        const int null = ::open("/dev/null", O_RDWR);
-        if (null >= 0 && null != fd) {
-            ::dup2(null, fd);
-            ::close(null);
-        }
-    }
-}
 
 int usage() {
     std::fputs(usage_text, stderr);
@@ -156,7 +142,11 @@ int with_output_written(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    keep_standard_streams_open();
+    // A closed standard stream is opened on the null device, so that no file
+    // the tool opens takes its descriptor and receives its messages. The
+    // tool's reports end their lines with a line feed on every platform.
+    vkrt::os::open_closed_standard_streams();
+    vkrt::os::use_binary_standard_streams();
     try {
         return with_output_written(run(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const vkdata::DataError& e) {

@@ -1,4 +1,4 @@
-// Function names from the program file's ELF symbol table.
+// Function names from the program file's symbol table (ELF or COFF).
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,19 @@
+# Cross-building the programs for 64-bit Windows with MinGW-w64 GCC (the
+# -posix compilers, whose threads GoogleTest needs):
+#   cmake -B build-windows --toolchain cmake/windows-x86_64.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(VORKANE_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${VORKANE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VORKANE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VORKANE_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VORKANE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Test programs are run through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
