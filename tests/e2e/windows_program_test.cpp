@@ -4,12 +4,13 @@
 // files read in binary mode (checked for the Linux program too).
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/frame_line.hpp"
 #include "support/run_program.hpp"
 #include "support/scratch_dir.hpp"
 #include "trace_frames.hpp"
@@ -17,6 +18,21 @@
 namespace {
 
 using testing_support::RunResult;
+
+// At least `least` lines "#N  0xHEX", numbered from 0, each ended by a line feed.
+bool address_only_frames(const std::string& text, int least) {
+    if (text.empty() || text.back() != '\n') return false;
+    std::istringstream lines(text);
+    std::string line;
+    int count = 0;
+    testing_support::FrameLine frame;
+    while (std::getline(lines, line)) {
+        if (!testing_support::parse_frame_line(line, frame) || frame.number != count || !frame.name.empty())
+            return false;
+        ++count;
+    }
+    return count >= least;
+}
 
 #define SKIP_UNLESS_WINDOWS_PROGRAMS() \
     if (!testing_support::windows_programs()) GTEST_SKIP() << "the Windows programs only"
@@ -43,9 +59,7 @@ TEST(WindowsProgram, ProcessorFaultsArriveAsTheirSignalsAndEndWithStatus3) {
         ASSERT_EQ(r.err.substr(0, heading.size()), heading) << r.err;
         // Through the run-time's exception filter and the system's dispatcher
         // back to the faulting routine and main: several frames, no names.
-        EXPECT_TRUE(std::regex_match(r.err.substr(heading.size()),
-                                     std::regex("#0  0x[0-9a-f]+\n(#[1-9][0-9]*  0x[0-9a-f]+\n){4,}")))
-            << r.err;
+        EXPECT_TRUE(address_only_frames(r.err.substr(heading.size()), 5)) << r.err;
     }
 }
 
