@@ -17,20 +17,6 @@ namespace {
     runtime_error(where, LIBERROR_BAD_OPTION, "Non-existing record number");
 }
 
-// Reads n bytes at offset; returns the count read (short only at the end of
-// the file), or -1 with errno set.
-int64_t read_at(int fd, char* destination, size_t n, int64_t offset) {
-    size_t done = 0;
-    while (done < n) {
-        const int64_t got = os::read_at(fd, destination + done, n - done, offset + static_cast<int64_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
-}
-
 }  // namespace
 
 void read_record(const Locus& where, int32_t record, void* destination) {
@@ -45,7 +31,7 @@ void read_record(const Locus& where, int32_t record, void* destination) {
     const int64_t size = os::file_size(unit.fd);
     if (size < 0) runtime_error(where, LIBERROR_OS, nullptr);
     if (offset >= size || size - offset < static_cast<int64_t>(length)) no_such_record(where);
-    const int64_t got = read_at(unit.fd, static_cast<char*>(destination), length, offset);
+    const int64_t got = os::read_fully_at(unit.fd, static_cast<char*>(destination), length, offset);
     if (got < 0) runtime_error(where, LIBERROR_OS, nullptr);
     if (static_cast<size_t>(got) < length) no_such_record(where);
 }

@@ -9,25 +9,6 @@
 
 namespace vorkane_library {
 
-namespace {
-
-// Reads n bytes at offset; the count read (short only at the end of the
-// file), or -1 with errno set.
-int64_t read_fully_at(int fd, char* destination, size_t n, int64_t offset) {
-    size_t done = 0;
-    while (done < n) {
-        const int64_t got = vkrt::os::read_at(fd, destination + done, n - done,
-                                              offset + static_cast<int64_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
-}
-
-}  // namespace
-
 int open_data_file(const char* path, int* fd) {
     const int opened = vkrt::os::open_file(path, vkrt::os::OpenMode::read_only);
     // Linux opens a directory for reading, Windows refuses it: either way
@@ -51,7 +32,7 @@ RecordRead read_data_record(int fd, int32_t number, int32_t bytes, void* destina
     const int64_t size = vkrt::os::file_size(fd);
     if (size < 0) return RecordRead::failed;
     if (offset >= size || size - offset < bytes) return RecordRead::missing;
-    const int64_t got = read_fully_at(fd, static_cast<char*>(destination), static_cast<size_t>(bytes), offset);
+    const int64_t got = vkrt::os::read_fully_at(fd, static_cast<char*>(destination), static_cast<size_t>(bytes), offset);
     if (got < 0) return RecordRead::failed;
     return got < bytes ? RecordRead::missing : RecordRead::done;
 }

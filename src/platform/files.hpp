@@ -33,6 +33,10 @@ bool close_file(int fd);
 // or -1 with errno set. One system call; the caller loops.
 int64_t read_at(int fd, void* into, size_t n, int64_t offset);
 
+// Reads n bytes at `offset`, looping over short reads and interruptions: the
+// count read (short only at the end of the file) or -1 with errno set.
+int64_t read_fully_at(int fd, char* into, size_t n, int64_t offset);
+
 // Writes up to n bytes at `offset`: the count written or -1 with errno set.
 int64_t write_at(int fd, const void* bytes, size_t n, int64_t offset);
 
