@@ -75,7 +75,10 @@ bool write_address_frame(uintptr_t address, void* context) {
 }
 
 void write_walk_failure(WalkEnd end, bool in_signal_handler) {
-    if (end == WalkEnd::failed) write_trace_failure(0, "the stack walk failed", in_signal_handler);
+    if (end == WalkEnd::failed) {
+        write_trace_failure({TraceFailureKind::facility_error, 0, "the stack walk failed"},
+                            in_signal_handler);
+    }
 }
 
 }  // namespace
@@ -88,7 +91,7 @@ __attribute__((noinline)) void write_backtrace(bool in_signal_handler) {
     TraceFailure failure;
     FullWalk walk{in_signal_handler ? nullptr : program_tables(failure)};
     if (!in_signal_handler && walk.file == nullptr) {
-        write_trace_failure(failure.code, failure.text, false);
+        write_trace_failure(failure, false);
     }
     int number = 0;
     const WalkEnd end = walk.file != nullptr ? walk_stack(write_full_frame, &walk)

@@ -1,33 +1,48 @@
+// The generic texts, one row a family. ALLOCATION and NO_MEMORY have no
+// row: they share the text of codes without one.
 #include "diagnostics/error_codes.hpp"
 
 namespace vkrt {
 
-const char* generic_error_text(int code) {
-    switch (code) {
-    case LIBERROR_EOR: return "End of record";
-    case LIBERROR_END: return "End of file";
-    case LIBERROR_OK: return "Successful return";
-    case LIBERROR_OS: return "Operating system error";
-    case LIBERROR_OPTION_CONFLICT: return "Conflicting statement options";
-    case LIBERROR_BAD_OPTION: return "Bad statement option";
-    case LIBERROR_MISSING_OPTION: return "Missing statement option";
-    case LIBERROR_ALREADY_OPEN: return "File already opened in another unit";
-    case LIBERROR_BAD_UNIT: return "Unattached unit";
-    case LIBERROR_FORMAT: return "FORMAT error";
-    case LIBERROR_BAD_ACTION: return "Incorrect ACTION specified";
-    case LIBERROR_ENDFILE: return "Read past ENDFILE record";
-    case LIBERROR_BAD_US: return "Corrupt unformatted sequential file";
-    case LIBERROR_READ_VALUE: return "Bad value during read";
-    case LIBERROR_READ_OVERFLOW: return "Numeric overflow on read";
-    case LIBERROR_INTERNAL: return "Internal error in run-time library";
-    case LIBERROR_INTERNAL_UNIT: return "Internal unit I/O error";
-    case LIBERROR_DIRECT_EOR: return "Write exceeds length of DIRECT access record";
-    case LIBERROR_SHORT_RECORD: return "I/O past end of record on unformatted file";
-    case LIBERROR_CORRUPT_FILE: return "Unformatted file structure has been corrupted";
-    case LIBERROR_INQUIRE_INTERNAL_UNIT: return "Inquire statement identifies an internal file";
-    case LIBERROR_BAD_WAIT_ID: return "Bad ID in WAIT statement";
-    default: return "Unknown error code";  // includes ALLOCATION and NO_MEMORY
+namespace {
+
+struct GenericErrorText {
+    LibError code;
+    const char* text;
+};
+
+constexpr GenericErrorText generic_error_texts[] = {
+    {LIBERROR_EOR, "End of record"},
+    {LIBERROR_END, "End of file"},
+    {LIBERROR_OK, "Successful return"},
+    {LIBERROR_OS, "Operating system error"},
+    {LIBERROR_OPTION_CONFLICT, "Conflicting statement options"},
+    {LIBERROR_BAD_OPTION, "Bad statement option"},
+    {LIBERROR_MISSING_OPTION, "Missing statement option"},
+    {LIBERROR_ALREADY_OPEN, "File already opened in another unit"},
+    {LIBERROR_BAD_UNIT, "Unattached unit"},
+    {LIBERROR_FORMAT, "FORMAT error"},
+    {LIBERROR_BAD_ACTION, "Incorrect ACTION specified"},
+    {LIBERROR_ENDFILE, "Read past ENDFILE record"},
+    {LIBERROR_BAD_US, "Corrupt unformatted sequential file"},
+    {LIBERROR_READ_VALUE, "Bad value during read"},
+    {LIBERROR_READ_OVERFLOW, "Numeric overflow on read"},
+    {LIBERROR_INTERNAL, "Internal error in run-time library"},
+    {LIBERROR_INTERNAL_UNIT, "Internal unit I/O error"},
+    {LIBERROR_DIRECT_EOR, "Write exceeds length of DIRECT access record"},
+    {LIBERROR_SHORT_RECORD, "I/O past end of record on unformatted file"},
+    {LIBERROR_CORRUPT_FILE, "Unformatted file structure has been corrupted"},
+    {LIBERROR_INQUIRE_INTERNAL_UNIT, "Inquire statement identifies an internal file"},
+    {LIBERROR_BAD_WAIT_ID, "Bad ID in WAIT statement"},
+};
+
+}  // namespace
+
+const char* generic_error_text(LibError code) {
+    for (const GenericErrorText& entry : generic_error_texts) {
+        if (entry.code == code) return entry.text;
     }
+    return "Unknown error code";
 }
 
 }  // namespace vkrt

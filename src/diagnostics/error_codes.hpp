@@ -34,6 +34,6 @@ enum LibError : int {
 // The generic text of a family code; "Unknown error code" for codes without
 // one. For LIBERROR_OS this is the table's own "Operating system error",
 // which reports replace with the system's description of errno.
-const char* generic_error_text(int code);
+const char* generic_error_text(LibError code);
 
 }  // namespace vkrt

@@ -16,10 +16,18 @@ namespace {
 constexpr size_t section_header_bytes = 40;
 constexpr size_t symbol_bytes = 18;
 
-bool fail(TraceFailure& failure, int code, const char* text) {
-    failure = TraceFailure{code, text};
+bool fail(TraceFailure& failure, const TraceFailure& why) {
+    failure = why;
     return false;
 }
+
+bool fail(TraceFailure& failure, TraceFailureKind kind, const char* text) {
+    return fail(failure, TraceFailure{kind, 0, text});
+}
+
+constexpr TraceFailureKind unreadable = TraceFailureKind::facility_error;
+constexpr TraceFailureKind no_debug_information = TraceFailureKind::no_debug_information;
+constexpr char no_debug_information_text[] = "no debug information in the program file";
 
 struct Headers {
     uint16_t section_count = 0;
@@ -117,17 +125,21 @@ void take_sections(ByteRange image, const Headers& headers, ProgramFile& file) {
 
 bool read_program_file(const char* path, ProgramFile& file, TraceFailure& failure) {
     const os::MappedFile mapped = os::map_file(path);
-    if (!mapped.opened) return fail(failure, mapped.error, "cannot open the program file");
-    if (mapped.data == nullptr) return fail(failure, mapped.error, "cannot map the program file");
+    if (!mapped.opened) {
+        return fail(failure, TraceFailure::system(mapped.error, "cannot open the program file"));
+    }
+    if (mapped.data == nullptr) {
+        return fail(failure, TraceFailure::system(mapped.error, "cannot map the program file"));
+    }
     const ByteRange image{mapped.data, mapped.size};
     Headers headers;
-    if (!read_headers(image, headers)) return fail(failure, 0, "the program file is not a PE32+ file");
+    if (!read_headers(image, headers)) return fail(failure, unreadable, "the program file is not a PE32+ file");
     file = ProgramFile{};
     file.link_base = headers.image_base;
     locate_symbols(image, headers, file);
     take_sections(image, headers, file);
     if (file.symtab.size == 0 && file.lines.line.size == 0) {
-        return fail(failure, -1, "no debug information in the program file");
+        return fail(failure, no_debug_information, no_debug_information_text);
     }
     return true;
 }

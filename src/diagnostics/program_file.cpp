@@ -14,16 +14,28 @@ namespace vkrt {
 
 namespace {
 
-bool fail(TraceFailure& failure, int code, const char* text) {
-    failure = TraceFailure{code, text};
+bool fail(TraceFailure& failure, const TraceFailure& why) {
+    failure = why;
     return false;
 }
+
+bool fail(TraceFailure& failure, TraceFailureKind kind, const char* text) {
+    return fail(failure, TraceFailure{kind, 0, text});
+}
+
+constexpr TraceFailureKind unreadable = TraceFailureKind::facility_error;
+constexpr TraceFailureKind no_debug_information = TraceFailureKind::no_debug_information;
+constexpr char no_debug_information_text[] = "no debug information in the program file";
 
 // Maps the whole file read-only; null with failure set when it cannot.
 const uint8_t* map_file(const char* path, size_t& size, TraceFailure& failure) {
     const os::MappedFile mapped = os::map_file(path);
-    if (!mapped.opened) return fail(failure, mapped.error, "cannot open the program file"), nullptr;
-    if (mapped.data == nullptr) return fail(failure, mapped.error, "cannot map the program file"), nullptr;
+    if (!mapped.opened) {
+        return fail(failure, TraceFailure::system(mapped.error, "cannot open the program file")), nullptr;
+    }
+    if (mapped.data == nullptr) {
+        return fail(failure, TraceFailure::system(mapped.error, "cannot map the program file")), nullptr;
+    }
     size = mapped.size;
     return mapped.data;
 }
@@ -81,8 +93,8 @@ bool read_program_file(const char* path, ProgramFile& file, TraceFailure& failur
     if (image == nullptr) return false;
     size_t count = 0;
     const Elf64_Shdr* sections = section_headers(image, size, count);
-    if (sections == nullptr) return fail(failure, 0, "the program file is not a 64-bit ELF file");
-    if (count == 0) return fail(failure, -1, "no debug information in the program file");
+    if (sections == nullptr) return fail(failure, unreadable, "the program file is not a 64-bit ELF file");
+    if (count == 0) return fail(failure, no_debug_information, no_debug_information_text);
     const ByteRange names = section_bytes(image, size, sections[
         reinterpret_cast<const Elf64_Ehdr*>(image)->e_shstrndx]);
     file = ProgramFile{};
@@ -91,7 +103,7 @@ bool read_program_file(const char* path, ProgramFile& file, TraceFailure& failur
         take_section(image, size, sections, count, i, name != nullptr ? name : "", file);
     }
     if (file.symtab.size == 0 && file.lines.line.size == 0) {
-        return fail(failure, -1, "no debug information in the program file");
+        return fail(failure, no_debug_information, no_debug_information_text);
     }
     return true;
 }

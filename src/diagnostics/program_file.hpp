@@ -18,12 +18,24 @@ struct ProgramFile {
     ByteRange sections;
 };
 
-// Why a program file cannot be used. A negative code means it simply carries
-// neither symbols nor line tables; 0 a file that cannot be read as one; a
-// positive code is the errno of a failed system call.
+// Why a trace cannot use the program file, which decides what it says.
+enum class TraceFailureKind {
+    no_debug_information,  // neither symbols nor line tables: nothing is said
+    facility_error,        // unreadable as a program file: the text alone
+    system_error,          // a system call failed: the text and its errno
+};
+
 struct TraceFailure {
-    int code = 0;
+    TraceFailureKind kind = TraceFailureKind::facility_error;
+    int error_number = 0;  // system_error: the errno of the failed call
     const char* text = "";
+
+    // A failed system call; an error number of 0 (an empty file, say) tells
+    // nothing more than the text.
+    static TraceFailure system(int error_number, const char* text) {
+        if (error_number <= 0) return {TraceFailureKind::facility_error, 0, text};
+        return {TraceFailureKind::system_error, error_number, text};
+    }
 };
 
 // Maps the ELF file at `path` for the rest of the process and locates its

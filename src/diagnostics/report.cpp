@@ -92,7 +92,7 @@ void set_unit_file_name_lookup(UnitFileNameLookup lookup) { unit_file_name = loo
     std::exit(0);
 }
 
-void write_runtime_error(const Locus& where, int code, const char* message) {
+void write_runtime_error(const Locus& where, LibError code, const char* message) {
     if (message == nullptr) {
         message = code == LIBERROR_OS ? std::strerror(errno) : generic_error_text(code);
     }
@@ -102,7 +102,7 @@ void write_runtime_error(const Locus& where, int code, const char* message) {
     write_error_trailer();
 }
 
-[[noreturn]] void runtime_error(const Locus& where, int code, const char* message) {
+[[noreturn]] void runtime_error(const Locus& where, LibError code, const char* message) {
     write_runtime_error(where, code, message);
     std::exit(2);
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "diagnostics/error_codes.hpp"
 #include "diagnostics/locus.hpp"
 
 namespace vkrt {
@@ -21,11 +22,11 @@ inline constexpr const char runtime_error_prefix[] = "Run-time error: ";
 // Run-time error report for a failed statement, exit status 2. The message is
 // the statement's own text when not null; otherwise, for LIBERROR_OS, the
 // system's description of errno; otherwise the family's generic text.
-[[noreturn]] void runtime_error(const Locus& where, int code, const char* message);
+[[noreturn]] void runtime_error(const Locus& where, LibError code, const char* message);
 
 // The report of runtime_error without the exit, for callers that end the
 // process themselves (the exit handlers).
-void write_runtime_error(const Locus& where, int code, const char* message);
+void write_runtime_error(const Locus& where, LibError code, const char* message);
 
 // "Operating system error: " report with a context message, exit status 1.
 [[noreturn]] void os_error(const char* context);

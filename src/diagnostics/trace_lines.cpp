@@ -32,12 +32,17 @@ void write_address_line(int number, uint64_t address) {
     line.ch('#').decimal(number).text("  0x").hex(address).end_line().write();
 }
 
-void write_trace_failure(int code, const char* text, bool in_signal_handler) {
-    if (code < 0) return;
+void write_trace_failure(const TraceFailure& failure, bool in_signal_handler) {
+    if (failure.kind == TraceFailureKind::no_debug_information) return;
     LineBuffer line;
-    line.text("\nCould not print backtrace: ").text(text);
-    if (code > 0 && in_signal_handler) line.text(", errno: ").decimal(code);
-    if (code > 0 && !in_signal_handler) line.text(": ").text(std::strerror(code));
+    line.text("\nCould not print backtrace: ").text(failure.text);
+    if (failure.kind == TraceFailureKind::system_error) {
+        if (in_signal_handler) {
+            line.text(", errno: ").decimal(failure.error_number);
+        } else {
+            line.text(": ").text(std::strerror(failure.error_number));
+        }
+    }
     line.end_line().write();
 }
 

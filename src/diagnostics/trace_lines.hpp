@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "diagnostics/dwarf_lines.hpp"
+#include "diagnostics/program_file.hpp"
 
 namespace vkrt {
 
@@ -18,9 +19,9 @@ void write_location_line(const SourceLine& where);
 // "#N  0xADDR", a frame of the address-only form.
 void write_address_line(int number, uint64_t address);
 
-// A "Could not print backtrace" line for a failure with code 0 or more; a
-// negative code writes nothing. In a signal handler the code is written in
-// decimal instead of the system's description of it.
-void write_trace_failure(int code, const char* text, bool in_signal_handler);
+// A "Could not print backtrace" line; a failure for want of debug
+// information writes nothing. In a signal handler a system error's number is
+// written in decimal instead of the system's description of it.
+void write_trace_failure(const TraceFailure& failure, bool in_signal_handler);
 
 }  // namespace vkrt

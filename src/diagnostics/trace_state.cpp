@@ -23,7 +23,7 @@ struct Tables {
     bool usable = false;
     ProgramFile file;
     // Stands when a trace is taken while an earlier one is still reading.
-    TraceFailure failure = {0, "the program file is being read"};
+    TraceFailure failure = {TraceFailureKind::facility_error, 0, "the program file is being read"};
 };
 
 Tables tables;
@@ -64,7 +64,7 @@ const ProgramFile* program_tables(TraceFailure& failure) {
         tables.tried = true;
         const char* path = os::program_file_path();
         tables.usable = path != nullptr && read_program_file(path, tables.file, tables.failure);
-        if (path == nullptr) tables.failure = {0, "the program file cannot be found"};
+        if (path == nullptr) tables.failure = {TraceFailureKind::facility_error, 0, "the program file cannot be found"};
     }
     failure = tables.failure;
     return tables.usable ? &tables.file : nullptr;

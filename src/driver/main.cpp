@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "diagnostics/options.hpp"
+#include "diagnostics/signals.hpp"
 #include "driver/failed_writes.hpp"
 #include "driver/fpu.hpp"
 #include "ephemeris/vorkane.hpp"
@@ -17,9 +18,15 @@ namespace {
 
 constexpr const char* source = "vorkane";
 
-// warn_std, allow_std, pedantic, backtrace, sign_zero, bounds_check,
-// fpe_summary
-constexpr int32_t startup_options[7] = {10308, 16383, 0, 1, 1, 0, 31};
+constexpr vkrt::StartupSettings startup_options = {
+    .warn_std = 10308,
+    .allow_std = 16383,
+    .pedantic = 0,
+    .backtrace = 1,
+    .sign_zero = 1,
+    .bounds_check = 0,
+    .fpe_summary = 31,
+};
 
 }  // namespace
 
@@ -27,7 +34,8 @@ int main() {
     vkrt::reset_floating_point_unit();
     vkrt::os::use_binary_standard_streams();
     vkrt::let_failed_writes_return();
-    vkrt::set_options(startup_options);
+    vkrt::set_startup_settings(startup_options);
+    if (vkrt::compile_options.backtrace != 0) vkrt::install_fatal_signal_handlers();
 
     long double date = 0.0L;
     int32_t velocity_flag;

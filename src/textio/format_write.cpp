@@ -17,8 +17,8 @@ namespace {
 
 constexpr char record_terminator[] = "\r\n";
 
-// allow_std bit values that let a zero under G editing take the fixed form.
-constexpr int32_t zero_fixed_form_bits = 16 | 128;
+// Either class lets a zero under G editing take the fixed form.
+constexpr int32_t zero_fixed_form_bits = allow_std_f2003 | allow_std_f2008;
 
 // Position in the format: values served by the descriptor in this pass.
 struct FormatPosition {

@@ -75,7 +75,7 @@ bool breaks_payload(int c) { return is_blank(c) || c == '\n' || c == ',' || c ==
 
 // Records the failure; its message is the family's own text when `format`
 // is null, else `format` with the item number.
-bool fail(Scanner& s, int code, const char* format) {
+bool fail(Scanner& s, LibError code, const char* format) {
     s.result.outcome = ListScanOutcome::failed;
     s.result.code = code;
     s.result.message[0] = '\0';

@@ -5,6 +5,7 @@
 // the read statement decides how a failure is reported.
 #pragma once
 
+#include "diagnostics/error_codes.hpp"
 #include "textio/decimal_to_extended.hpp"
 
 namespace vkrt {
@@ -19,7 +20,7 @@ enum class ListScanOutcome { value, null_value, failed };
 struct ListScanResult {
     ListScanOutcome outcome = ListScanOutcome::failed;
     ExtendedBits value{};  // outcome value
-    int code = 0;          // outcome failed: the error family code
+    LibError code = LIBERROR_OK;  // outcome failed: the error family code
     char message[96]{};    // outcome failed: the message, empty for the family's own text
 };
 

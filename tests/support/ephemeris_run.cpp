@@ -26,8 +26,7 @@ void write_all(const void* bytes, size_t n) {
 
 void ephemeris_test_settings() {
     vkrt::reset_floating_point_unit();
-    const int32_t values[7] = {10308, 16383, 0, 0, 1, 0, 31};
-    vkrt::set_options(values);
+    vkrt::set_startup_settings({10308, 16383, 0, 0, 1, 0, 31});
 }
 
 StateRun run_states(const std::string& directory, const std::vector<long double>& dates,

@@ -29,8 +29,7 @@ constexpr vkrt::Locus connect_data{"vorkane", 29, 30};
 constexpr vkrt::Locus read_data{"vorkane", 35, 30};
 
 void quiet_settings() {
-    const int32_t values[7] = {10308, 16383, 0, 0, 1, 0, 31};
-    vkrt::set_options(values);
+    vkrt::set_startup_settings({10308, 16383, 0, 0, 1, 0, 31});
 }
 
 void open_text(const vkrt::Locus& where, const char* name) {

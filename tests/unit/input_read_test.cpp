@@ -27,8 +27,7 @@ RunResult read_date(const std::string& input) {
     ChildOptions options;
     options.directory = dir.path();
     RunResult r = run_in_child([] {
-        const int32_t values[7] = {10308, 16383, 0, 0, 1, 0, 31};  // no call-stack trace
-        vkrt::set_options(values);
+        vkrt::set_startup_settings({10308, 16383, 0, 0, 1, 0, 31});  // no call-stack trace
         vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential,
                         vkrt::Form::formatted, 0);
         long double date;

@@ -9,6 +9,7 @@
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/options.hpp"
 #include "diagnostics/report.hpp"
+#include "diagnostics/signals.hpp"
 #include "driver/fpu.hpp"
 #include "fileio/units.hpp"
 #include "support/child_process.hpp"
@@ -22,8 +23,8 @@ using testing_support::RunResult;
 // The program's own settings, except that traces are off unless asked for.
 void program_settings(int32_t backtrace = 0) {
     vkrt::reset_floating_point_unit();
-    const int32_t values[7] = {10308, 16383, 0, backtrace, 1, 0, 31};
-    vkrt::set_options(values);
+    vkrt::set_startup_settings({10308, 16383, 0, backtrace, 1, 0, 31});
+    if (backtrace != 0) vkrt::install_fatal_signal_handlers();
 }
 
 // Flags raised on purpose, in one unit or the other.
@@ -127,7 +128,7 @@ TEST(RuntimeError, LocusLineTakesOneOfThreeForms) {
 
 TEST(RuntimeError, ChoosesOwnTextThenSystemTextThenGenericText) {
     struct Case {
-        int code;
+        vkrt::LibError code;
         const char* message;
         std::string want;
     };
@@ -139,7 +140,7 @@ TEST(RuntimeError, ChoosesOwnTextThenSystemTextThenGenericText) {
         {vkrt::LIBERROR_READ_VALUE, nullptr, "Bad value during read"},
         {vkrt::LIBERROR_ALLOCATION, nullptr, "Unknown error code"},
         {vkrt::LIBERROR_NO_MEMORY, nullptr, "Unknown error code"},
-        {4711, nullptr, "Unknown error code"},
+        {static_cast<vkrt::LibError>(4711), nullptr, "Unknown error code"},
     };
     for (const Case& c : cases) {
         RunResult r = run_in_child([&] {
@@ -149,6 +150,28 @@ TEST(RuntimeError, ChoosesOwnTextThenSystemTextThenGenericText) {
         });
         EXPECT_EQ(r.err, "At line 3 of file vorkane\nRun-time error: " + c.want + "\n");
     }
+}
+
+// Every family by its number, with the texts as the error table lists them.
+TEST(RuntimeError, GenericTextOfEveryFamily) {
+    const char* const texts[] = {
+        "Operating system error", "Conflicting statement options", "Bad statement option",
+        "Missing statement option", "File already opened in another unit", "Unattached unit",
+        "FORMAT error", "Incorrect ACTION specified", "Read past ENDFILE record",
+        "Corrupt unformatted sequential file", "Bad value during read", "Numeric overflow on read",
+        "Internal error in run-time library", "Internal unit I/O error", "Unknown error code",
+        "Write exceeds length of DIRECT access record", "I/O past end of record on unformatted file",
+        "Unformatted file structure has been corrupted",
+        "Inquire statement identifies an internal file", "Bad ID in WAIT statement",
+        "Unknown error code", "Unknown error code"};
+    int code = 5000;
+    for (const char* text : texts) {
+        EXPECT_STREQ(vkrt::generic_error_text(static_cast<vkrt::LibError>(code)), text) << code;
+        ++code;
+    }
+    EXPECT_STREQ(vkrt::generic_error_text(static_cast<vkrt::LibError>(-2)), "End of record");
+    EXPECT_STREQ(vkrt::generic_error_text(static_cast<vkrt::LibError>(0)), "Successful return");
+    EXPECT_STREQ(vkrt::generic_error_text(static_cast<vkrt::LibError>(-3)), "Unknown error code");
 }
 
 TEST(RuntimeError, TraceHeadingFollowsWhenBacktraceIsOn) {

@@ -51,24 +51,26 @@ TEST(TraceLines, LongLinesAreCutAt511BytesAndKeepTheirLineFeed) {
 }
 
 TEST(TraceLines, FailureLinesByCode) {
+    using Kind = vkrt::TraceFailureKind;
     struct Case {
-        int code;
+        Kind kind;
+        int error_number;
         bool in_signal_handler;
         std::string want;
     };
     const Case cases[] = {
-        {-1, false, ""},
-        {-1, true, ""},
-        {0, false, "\nCould not print backtrace: damaged\n"},
-        {0, true, "\nCould not print backtrace: damaged\n"},
-        {ENOENT, false, "\nCould not print backtrace: damaged: No such file or directory\n"},
-        {ENOENT, true, "\nCould not print backtrace: damaged, errno: 2\n"},
-        {EACCES, true, "\nCould not print backtrace: damaged, errno: 13\n"},
+        {Kind::no_debug_information, 0, false, ""},
+        {Kind::no_debug_information, 0, true, ""},
+        {Kind::facility_error, 0, false, "\nCould not print backtrace: damaged\n"},
+        {Kind::facility_error, 0, true, "\nCould not print backtrace: damaged\n"},
+        {Kind::system_error, ENOENT, false, "\nCould not print backtrace: damaged: No such file or directory\n"},
+        {Kind::system_error, ENOENT, true, "\nCould not print backtrace: damaged, errno: 2\n"},
+        {Kind::system_error, EACCES, true, "\nCould not print backtrace: damaged, errno: 13\n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(stderr_of([&] { vkrt::write_trace_failure(c.code, "damaged", c.in_signal_handler); }),
-                  c.want)
-            << c.code << " " << c.in_signal_handler;
+        const vkrt::TraceFailure failure{c.kind, c.error_number, "damaged"};
+        EXPECT_EQ(stderr_of([&] { vkrt::write_trace_failure(failure, c.in_signal_handler); }), c.want)
+            << static_cast<int>(c.kind) << " " << c.in_signal_handler;
     }
 }
 

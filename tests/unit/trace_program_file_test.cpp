@@ -36,18 +36,23 @@ TEST(ProgramFile, FailureCodesByKindOfFile) {
     dir.write("truncated", sections_past_the_end);
     dir.write("no-sections", header);
 
+    using Kind = vkrt::TraceFailureKind;
     struct Case {
         const char* name;
-        int code;
+        Kind kind;
+        int error_number;
     };
     const Case cases[] = {
-        {"missing", ENOENT}, {"empty", 0}, {"not-elf", 0}, {"truncated", 0}, {"no-sections", -1},
+        {"missing", Kind::system_error, ENOENT},  {"empty", Kind::facility_error, 0},
+        {"not-elf", Kind::facility_error, 0},     {"truncated", Kind::facility_error, 0},
+        {"no-sections", Kind::no_debug_information, 0},
     };
     for (const Case& c : cases) {
         vkrt::ProgramFile file;
         vkrt::TraceFailure failure;
         EXPECT_FALSE(vkrt::read_program_file(dir.file(c.name).c_str(), file, failure)) << c.name;
-        EXPECT_EQ(failure.code, c.code) << c.name;
+        EXPECT_EQ(failure.kind, c.kind) << c.name;
+        EXPECT_EQ(failure.error_number, c.error_number) << c.name;
         EXPECT_NE(std::string(failure.text), "") << c.name;
     }
 }

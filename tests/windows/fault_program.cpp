@@ -7,12 +7,13 @@
 #include <cstring>
 
 #include "diagnostics/options.hpp"
+#include "diagnostics/signals.hpp"
 #include "driver/fpu.hpp"
 #include "platform/process.hpp"
 
 namespace {
 
-constexpr int32_t startup_options[7] = {10308, 16383, 0, 1, 1, 0, 31};
+constexpr vkrt::StartupSettings startup_options = {10308, 16383, 0, 1, 1, 0, 31};
 
 __attribute__((noinline)) int read_through(volatile int* pointer) { return *pointer; }
 
@@ -31,7 +32,8 @@ __attribute__((noinline)) int divide(int dividend, int divisor) {
 int main(int argc, char** argv) {
     vkrt::reset_floating_point_unit();
     vkrt::os::use_binary_standard_streams();
-    vkrt::set_options(startup_options);
+    vkrt::set_startup_settings(startup_options);
+    vkrt::install_fatal_signal_handlers();
     const char* fault = argc > 1 ? argv[1] : "";
     if (std::strcmp(fault, "access") == 0) return read_through(nullptr);
     if (std::strcmp(fault, "illegal") == 0) illegal_instruction();
