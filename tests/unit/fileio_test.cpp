@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "diagnostics/options.hpp"
+#include "fileio/unit_table.hpp"
 #include "fileio/units.hpp"
 #include "support/child_process.hpp"
 #include "support/record_file.hpp"
@@ -216,6 +217,25 @@ TEST(SequentialWrite, OutputLeftInTheBufferAtExitIsWrittenOrReported) {
     EXPECT_EQ(lost.exit_status, 2);
     EXPECT_EQ(lost.err, "At line 7 of file vorkane (unit = 20, file = 'full')\n"
                         "Run-time error: No space left on device\n");
+}
+
+TEST(SequentialWrite, APositionThatCannotBeReadIsReportedNotUsedToCut) {
+    // The older content puts the connection before the end of the file, so
+    // the statement's end asks for the position; the connection's file is
+    // then swapped for a pipe, where that question fails with ESPIPE.
+    ScratchDir dir;
+    dir.write("vorkane.out", "older content\r\n");
+    RunResult r = run_in_child([] {
+        quiet_settings();
+        open_text(connect_out, "vorkane.out");
+        int ends[2];
+        if (::pipe(ends) != 0 || ::dup2(ends[1], vkrt::find_unit(20)->fd) < 0) ::_exit(99);
+        write_statement("first\r\n");
+    }, in(dir));
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(r.err, "At line 7 of file vorkane (unit = 20, file = 'vorkane.out')\n"
+                     "Run-time error: Illegal seek\n");
+    EXPECT_EQ(dir.read("vorkane.out"), "older content\r\n");
 }
 
 TEST(SequentialRead, TakesEveryByteThenKeepsReportingTheEnd) {
