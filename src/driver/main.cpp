@@ -41,11 +41,9 @@ int main() {
     int32_t velocity_flag;
     long double state[66] = {};
 
-    vkrt::open_unit({source, 2, 10}, "vorkane.in", vkrt::Access::sequential,
-                    vkrt::Form::formatted, 0);
+    vkrt::open_unit({source, 2, 10}, "vorkane.in", vkrt::Access::sequential, 0);
     vkrt::read_real_list({source, 3, 10}, date);
-    vkrt::open_unit({source, 4, 20}, "vorkane.out", vkrt::Access::sequential,
-                    vkrt::Form::formatted, 0);
+    vkrt::open_unit({source, 4, 20}, "vorkane.out", vkrt::Access::sequential, 0);
     velocity_flag = 1;
     vorkane(date, velocity_flag, state);
     vkrt::write_formatted({source, 7, 20}, "(g25.16)", &date, 1);

@@ -29,8 +29,7 @@ void check_range(const long double& date) {
 
 void connect_once() {
     if (iop != 0) return;
-    vkrt::open_unit({source, 29, data_unit}, data_file, vkrt::Access::direct,
-                    vkrt::Form::unformatted, record_bytes);
+    vkrt::open_unit({source, 29, data_unit}, data_file, vkrt::Access::direct, record_bytes);
     iop = 1;
 }
 

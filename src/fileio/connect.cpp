@@ -55,8 +55,7 @@ int open_by_name(const char* name, Direction& direction, bool& fifo_pending) {
 
 }  // namespace
 
-void open_unit(const Locus& where, const char* name, Access access, Form form,
-               int32_t record_length) {
+void open_unit(const Locus& where, const char* name, Access access, int32_t record_length) {
     if (find_unit(where.unit) != nullptr) {
         runtime_error(where, LIBERROR_ALREADY_OPEN, nullptr);
     }
@@ -70,7 +69,7 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
         os::close_file(fd);
         runtime_error(where, LIBERROR_ALREADY_OPEN, nullptr);
     }
-    Unit* unit = new_unit(where.unit, access);
+    Unit* unit = new_unit(where.unit);
     if (unit == nullptr) {
         errno = EMFILE;
         cannot_open(where, name);
@@ -79,7 +78,6 @@ void open_unit(const Locus& where, const char* name, Access access, Form form,
     unit->name = name;
     unit->identity = facts.identity;
     unit->fifo_pending = fifo_pending;
-    unit->form = form;
     unit->direction = direction;
     unit->record_length = record_length;
     unit->last_statement = where;

@@ -14,9 +14,11 @@ namespace {
 constexpr int max_units = 8;
 
 Unit units[max_units];
-// Buffers are static so that connecting allocates nothing; untouched pages
-// cost nothing.
-char buffers[max_units][direct_buffer_size];
+// Buffers are static so that connecting allocates nothing. A direct unit
+// never uses its buffer: a record is read in one transfer straight into the
+// caller's array, and a larger buffer would only add a copy and read ahead
+// what is not needed.
+char buffers[max_units][formatted_buffer_size];
 
 const char* unit_file_name(int number) {
     const Unit* unit = find_unit(number);
@@ -42,15 +44,14 @@ Unit* find_unit(int number) {
     return nullptr;
 }
 
-Unit* new_unit(int number, Access access) {
+Unit* new_unit(int number) {
     register_once();
     for (int i = 0; i < max_units; ++i) {
         if (units[i].number != 0) continue;
         units[i] = Unit{};
         units[i].number = number;
-        units[i].access = access;
         units[i].buffer = buffers[i];
-        units[i].capacity = access == Access::direct ? direct_buffer_size : formatted_buffer_size;
+        units[i].capacity = formatted_buffer_size;
         return &units[i];
     }
     return nullptr;

@@ -17,8 +17,6 @@ struct Unit {
     int fd = -1;
     const char* name = nullptr;
     FileIdentity identity;        // which file the unit holds
-    Access access = Access::sequential;
-    Form form = Form::formatted;
     Direction direction = Direction::read_write;
     int32_t record_length = 0;
     bool at_end_of_file = false;  // sequential: the connection is at the end
@@ -26,20 +24,19 @@ struct Unit {
     bool read_exhausted = false;  // sequential read met the end of the file
     bool fifo_pending = false;    // a FIFO whose direction its first transfer settles
     Locus last_statement{};       // the latest statement on this unit
-    char* buffer = nullptr;
+    char* buffer = nullptr;  // used by sequential units only
     size_t capacity = 0;
     size_t fill = 0;      // bytes held in the buffer
     size_t consumed = 0;  // bytes of the buffer already taken (reading)
 };
 
 inline constexpr size_t formatted_buffer_size = 8192;
-inline constexpr size_t direct_buffer_size = 131072;
 
 // The connected unit with this number, or nullptr.
 Unit* find_unit(int number);
 
 // A free slot with its buffer, or nullptr when every slot is taken.
-Unit* new_unit(int number, Access access);
+Unit* new_unit(int number);
 
 // Looks up the statement's unit; reports "Unattached unit" when none.
 Unit& connected_unit(const Locus& where);

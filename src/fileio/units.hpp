@@ -11,14 +11,14 @@
 namespace vkrt {
 
 enum class Access { sequential, direct };
-enum class Form { formatted, unformatted };
 
 struct Unit;
 
 // Connects where.unit to the file `name` (kept by pointer: it must outlive the
-// connection), creating it empty when missing and never truncating it.
-void open_unit(const Locus& where, const char* name, Access access, Form form,
-               int32_t record_length);
+// connection), creating it empty when missing and never truncating it. A
+// sequential unit is formatted and buffered; a direct unit is unformatted and
+// reads each record of `record_length` bytes straight into the caller's array.
+void open_unit(const Locus& where, const char* name, Access access, int32_t record_length);
 
 // Reads record `record` of a direct-access unit into `destination`, which
 // receives exactly one record length of bytes.

@@ -25,7 +25,6 @@ public:
 
     // *this = *this * factor + addend.
     void multiply_add(uint32_t factor, uint32_t addend);
-    void multiply_small(uint32_t factor) { multiply_add(factor, 0); }
     void multiply_power_of_five(int exponent);
     void shift_left(int bits);
     void shift_right_one();

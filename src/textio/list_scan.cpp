@@ -17,17 +17,17 @@ namespace {
 constexpr int end_of_file = -1;
 constexpr int nothing_held = -2;
 
-// A NaN's payload is matched in a 300-character buffer that also holds N, A,
-// N, both parentheses and the character after them.
-constexpr int max_payload = 300 - 6;
+// The longest NaN payload accepted, in characters between the parentheses.
+constexpr int max_payload = 294;
 // The largest repeat count allowed.
 constexpr uint32_t max_repeat = 200000000;
 
-constexpr const char bad_real[] = "Bad real number in item %d of list input";
+// A read takes one item, so the messages that number the item name item 1.
+constexpr const char bad_real[] = "Bad real number in item 1 of list input";
 constexpr const char bad_semicolon[] = "Semicolon not allowed as separator with DECIMAL='point'";
 constexpr const char no_digits[] = "Error during floating point read";
-constexpr const char zero_repeat[] = "Zero repeat count in item %d of list input";
-constexpr const char repeat_overflow[] = "Repeat count overflow in item %d of list input";
+constexpr const char zero_repeat[] = "Zero repeat count in item 1 of list input";
+constexpr const char repeat_overflow[] = "Repeat count overflow in item 1 of list input";
 
 struct Scanner {
     Scanner(ByteSource from, ListScanResult& into, DecimalNumber& digits)
@@ -37,7 +37,6 @@ struct Scanner {
     ListScanResult& result;
     int held = nothing_held;  // a character given back, taken again first
     bool at_eol = false;      // the last character taken was LF or the end of the file
-    int item_count = 1;
     uint32_t repeat = 0;      // the leading digits as a repeat count, capped
     DecimalNumber& number;
 };
@@ -73,15 +72,13 @@ bool is_end(int c) {
 // Characters that may not stand in a NaN's payload.
 bool breaks_payload(int c) { return is_blank(c) || c == '\n' || c == ',' || c == '/' || c == ';'; }
 
-// Records the failure; its message is the family's own text when `format`
-// is null, else `format` with the item number.
-bool fail(Scanner& s, LibError code, const char* format) {
+// Records the failure; its message is the family's own text when `message`
+// is null.
+bool fail(Scanner& s, LibError code, const char* message) {
     s.result.outcome = ListScanOutcome::failed;
     s.result.code = code;
     s.result.message[0] = '\0';
-    if (format != nullptr) {
-        std::snprintf(s.result.message, sizeof s.result.message, format, s.item_count);
-    }
+    if (message != nullptr) std::snprintf(s.result.message, sizeof s.result.message, "%s", message);
     return false;
 }
 

@@ -126,8 +126,7 @@ void widen_all(const double* values) {
 void hold_record_for(const char* data_file, const long double& date) {
     if (date > tmax || date < tmin) vkrt::stop_with_text(out_of_range, sizeof out_of_range - 1, false);
     if (iop == 0) {
-        vkrt::open_unit({"vorkane", 29, 31}, data_file, vkrt::Access::direct,
-                        vkrt::Form::unformatted, record_bytes);
+        vkrt::open_unit({"vorkane", 29, 31}, data_file, vkrt::Access::direct, record_bytes);
         iop = 1;
     }
     const int32_t nr = truncate_to_int32((date - tmin) / record_span + one);

@@ -22,7 +22,7 @@ constexpr double km_per_au = 149597870.7;
 // Body `body` of a record with the layout of DE440 at date t, by the sum of
 // T_k(x) c_k with T_k = cos(k acos x).
 Vector3 series(const double* record, int body, double t) {
-    const vkdata::Block& b = vkdata::body_blocks[body - 1];
+    const vkdata::Block b = vkdata::body_block(body - 1);
     const double length = 32.0 / b.subintervals;
     const int m = std::min(static_cast<int>((t - record[0]) / length), b.subintervals - 1);
     const double x = 2.0 * (t - record[0] - m * length) / length - 1.0;

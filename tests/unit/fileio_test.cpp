@@ -34,7 +34,7 @@ void quiet_settings() {
 }
 
 void open_text(const vkrt::Locus& where, const char* name) {
-    vkrt::open_unit(where, name, vkrt::Access::sequential, vkrt::Form::formatted, 0);
+    vkrt::open_unit(where, name, vkrt::Access::sequential, 0);
 }
 
 void write_statement(const char* text) {
@@ -94,7 +94,7 @@ TEST(Connect, FallsBackToReadOnlyThenWriteOnly) {
 
     RunResult write_only = run_in_child([] {
         quiet_settings();
-        vkrt::open_unit(connect_data, "writeonly", vkrt::Access::direct, vkrt::Form::unformatted, 9104);
+        vkrt::open_unit(connect_data, "writeonly", vkrt::Access::direct, 9104);
         double record[1138];
         vkrt::read_record(read_data, 1, record);
     }, in(dir, true));
@@ -139,7 +139,7 @@ TEST(DirectRead, ChecksTheRecordNumberAgainstTheFile) {
     for (const Case& c : cases) {
         RunResult r = run_in_child([&] {
             quiet_settings();
-            vkrt::open_unit(connect_data, c.file, vkrt::Access::direct, vkrt::Form::unformatted, 9104);
+            vkrt::open_unit(connect_data, c.file, vkrt::Access::direct, 9104);
             double record[1138];
             vkrt::read_record(read_data, c.record, record);
         }, in(dir));
@@ -161,7 +161,7 @@ TEST(DirectRead, DeliversTheRecordsBytesAtItsOffset) {
     second[1137] = -1.25;
     testing_support::RecordFile(dir.file("data"), 3).put(2, second);
     RunResult r = run_in_child([&] {
-        vkrt::open_unit(connect_data, "data", vkrt::Access::direct, vkrt::Form::unformatted, 9104);
+        vkrt::open_unit(connect_data, "data", vkrt::Access::direct, 9104);
         double record[1138];
         vkrt::read_record(read_data, 2, record);
         std::exit(record[0] == 2287216.5 && record[1] == 2287248.5 && record[1137] == -1.25 ? 0 : 1);

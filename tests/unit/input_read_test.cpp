@@ -28,8 +28,7 @@ RunResult read_date(const std::string& input) {
     options.directory = dir.path();
     RunResult r = run_in_child([] {
         vkrt::set_startup_settings({10308, 16383, 0, 0, 1, 0, 31});  // no call-stack trace
-        vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential,
-                        vkrt::Form::formatted, 0);
+        vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential, 0);
         long double date;
         std::memset(&date, 0xA5, sizeof date);
         vkrt::read_real_list({"vorkane", 3, 10}, date);

@@ -18,8 +18,7 @@ std::string write_output(const std::string& old_content) {
     testing_support::ScratchDir dir;
     dir.write("out.txt", old_content);
     const std::string path = dir.file("out.txt");
-    vkrt::open_unit({"test", 4, test_unit}, path.c_str(), vkrt::Access::sequential,
-                    vkrt::Form::formatted, 0);
+    vkrt::open_unit({"test", 4, test_unit}, path.c_str(), vkrt::Access::sequential, 0);
     const long double date = 2451545.0L;
     std::vector<long double> state(60);
     for (size_t i = 0; i < state.size(); ++i) state[i] = 1.0L / static_cast<long double>(i + 1);
@@ -48,8 +47,7 @@ TEST(FormattedWriteFileDeathTest, MalformedFormatIsAFormatError) {
     const long double value = 1.0L;
     EXPECT_EXIT(
         {
-            vkrt::open_unit({"test", 4, test_unit}, path.c_str(), vkrt::Access::sequential,
-                            vkrt::Form::formatted, 0);
+            vkrt::open_unit({"test", 4, test_unit}, path.c_str(), vkrt::Access::sequential, 0);
             vkrt::write_formatted({"test", 7, test_unit}, "(g25.16", &value, 1);
         },
         testing::ExitedWithCode(2), "Run-time error: FORMAT error");

@@ -113,10 +113,8 @@ TEST(RuntimeError, LocusLineTakesOneOfThreeForms) {
         RunResult r = run_in_child(
             [&] {
                 program_settings();
-                vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential,
-                                vkrt::Form::formatted, 0);
-                vkrt::open_unit({"vorkane", 29, 30}, "trail   ", vkrt::Access::direct,
-                                vkrt::Form::unformatted, 9104);
+                vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential, 0);
+                vkrt::open_unit({"vorkane", 29, 30}, "trail   ", vkrt::Access::direct, 9104);
                 vkrt::runtime_error(c.where, vkrt::LIBERROR_END, nullptr);
             },
             {.directory = dir.path()});

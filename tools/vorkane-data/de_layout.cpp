@@ -47,11 +47,11 @@ void check_layout(const DeLayout& layout, const std::string& file) {
     }
     for (int i = 0; i < body_count; ++i) {
         const Block& got = layout.items[i];
-        const Block& want = body_blocks[i];
+        const Block want = body_block(i);
         if (got.start != want.start || got.coefficients != want.coefficients ||
             got.subintervals != want.subintervals) {
             throw DataError(file + ": layout mismatch for item " + std::to_string(i + 1) + " (" +
-                            body_names[i] + "): " + block_text(got) + ", expected " +
+                            body_name(i) + "): " + block_text(got) + ", expected " +
                             block_text(want));
         }
     }

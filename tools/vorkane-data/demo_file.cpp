@@ -29,7 +29,7 @@ Vector3 model_position(int body, double jd) {
 }
 
 void fit_body(int body, double record_start, double* record) {
-    const Block& block = body_blocks[body - 1];
+    const Block block = body_block(body - 1);
     const int n = block.coefficients;
     const double length = record_days / block.subintervals;
     double* at = record + block.start - 1;
