@@ -281,15 +281,25 @@ UnitRead read_unit(const DwarfInfoSections& sections, uint64_t offset, DwarfUnit
     return is_unit ? UnitRead::usable : UnitRead::unusable;
 }
 
+namespace {
+
+// The offset of the unit after the one at `offset`; 0 past the last one.
+uint64_t next_unit(ByteRange info, uint64_t offset) {
+    if (offset >= info.size) return 0;
+    ByteReader in(info.data + offset, info.data + info.size);
+    uint64_t length = in.u32();
+    if (length == 0xffffffff) length = in.u64();
+    if (!in.ok() || length > in.remaining()) return 0;
+    return static_cast<uint64_t>(in.position() - info.data) + length;
+}
+
+}  // namespace
+
 bool unit_containing(const DwarfInfoSections& sections, uint64_t offset, DwarfUnit& unit) {
-    uint64_t at = 0;
-    for (;;) {
-        uint64_t next = 0;
-        const UnitRead read = read_unit(sections, at, unit, next);
-        if (read == UnitRead::end_of_units) return false;
-        if (offset >= at && offset < next) return read == UnitRead::usable;
-        at = next;
+    for (uint64_t at = 0, next; (next = next_unit(sections.info, at)) != 0; at = next) {
+        if (offset >= at && offset < next) return read_unit(sections, at, unit, next) == UnitRead::usable;
     }
+    return false;
 }
 
 namespace {
