@@ -301,6 +301,16 @@ bool run_program(const UnitHeader& unit, uint64_t address, Row& covering) {
 
 }  // namespace
 
+bool find_source_file(const DwarfLineSections& sections, uint64_t table, uint64_t file, SourceLine& found) {
+    if (table >= sections.line.size) return false;
+    ByteReader in(sections.line.data + table, sections.line.data + sections.line.size);
+    UnitHeader unit;
+    if (read_header(in, unit) != HeaderRead::usable || !locate_files(unit, sections)) return false;
+    found = SourceLine{};
+    resolve_file(unit, sections, file, found);
+    return found.file != nullptr;
+}
+
 bool find_source_line(const DwarfLineSections& sections, uint64_t address, SourceLine& found) {
     ByteReader units(sections.line);
     while (!units.at_end()) {

@@ -26,4 +26,8 @@ struct SourceLine {
 // table covers it; a damaged unit is passed over.
 bool find_source_line(const DwarfLineSections& sections, uint64_t address, SourceLine& found);
 
+// The name of file `file` of the line table at offset `table` of
+// .debug_line (a unit's DW_AT_stmt_list); `found.line` is left 0.
+bool find_source_file(const DwarfLineSections& sections, uint64_t table, uint64_t file, SourceLine& found);
+
 }  // namespace vkrt

@@ -115,9 +115,7 @@ void take_sections(ByteRange image, const Headers& headers, ProgramFile& file) {
         const uint8_t* header = file.sections.data + size_t{i} * section_header_bytes;
         char short_name[9];
         const char* name = section_name(header, file.strtab, short_name);
-        if (std::strcmp(name, ".debug_line") == 0) file.lines.line = section_bytes(image, header);
-        if (std::strcmp(name, ".debug_line_str") == 0) file.lines.line_str = section_bytes(image, header);
-        if (std::strcmp(name, ".debug_str") == 0) file.lines.str = section_bytes(image, header);
+        if (std::strncmp(name, ".debug_", 7) == 0) take_debug_section(name, section_bytes(image, header), file);
     }
 }
 

@@ -76,12 +76,8 @@ void take_section(const uint8_t* image, size_t size, const Elf64_Shdr* sections,
         file.symtab = bytes;
         file.strtab = section_bytes(image, size, sections[section.sh_link]);
         if (file.strtab.size == 0) file.symtab = {};
-    } else if (std::strcmp(name, ".debug_line") == 0) {
-        file.lines.line = bytes;
-    } else if (std::strcmp(name, ".debug_line_str") == 0) {
-        file.lines.line_str = bytes;
-    } else if (std::strcmp(name, ".debug_str") == 0) {
-        file.lines.str = bytes;
+    } else {
+        take_debug_section(name, bytes, file);
     }
 }
 

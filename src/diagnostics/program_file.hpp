@@ -1,8 +1,10 @@
 // The tables of the program file that traces read: the ELF symbol table
-// with its strings, and the DWARF line tables.
+// with its strings, the DWARF line tables and the debugging entries that
+// describe inlined calls.
 #pragma once
 
 #include "diagnostics/byte_reader.hpp"
+#include "diagnostics/dwarf_info.hpp"
 #include "diagnostics/dwarf_lines.hpp"
 
 namespace vkrt {
@@ -11,6 +13,7 @@ struct ProgramFile {
     ByteRange symtab;  // .symtab entries (ELF), or the COFF symbol table (PE)
     ByteRange strtab;  // the string table that the symbols name
     DwarfLineSections lines;
+    DwarfInfoSections info;
     // The link-time address the image is placed at: 0 for ELF, whose
     // addresses are absolute; the preferred image base for PE.
     uint64_t link_base = 0;
@@ -37,6 +40,10 @@ struct TraceFailure {
         return {TraceFailureKind::system_error, error_number, text};
     }
 };
+
+// Keeps the bytes of a DWARF section the traces read, by its name; any
+// other section is passed over. Shared by the ELF and the PE reader.
+void take_debug_section(const char* name, ByteRange bytes, ProgramFile& file);
 
 // Maps the ELF file at `path` for the rest of the process and locates its
 // tables. Returns false with `failure` set when neither symbols nor line

@@ -60,8 +60,7 @@ void write_locus_line(const Locus& where) {
         }
         line.ch(')');
     }
-    line.ch('\n');
-    line.write();
+    line.end_line().write();  // a line cut at 511 bytes still ends the line
 }
 
 void write_error_trailer() {

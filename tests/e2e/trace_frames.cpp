@@ -1,7 +1,10 @@
 #include "trace_frames.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +49,27 @@ int line_containing(const std::string& source, const std::string& text) {
         if (line.find(text) != std::string::npos) return number;
     }
     return 0;
+}
+
+std::string routine_defined_at(const std::string& path, int line) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string text; std::getline(in, text);) lines.push_back(text);
+    const std::regex definition(R"(^(?!namespace|struct|class|enum|union|using|return|TEST)[A-Za-z_[][^;=]*?\b(?!__attribute__\b)([A-Za-z_]\w*)\()");
+    for (int n = std::min(line, static_cast<int>(lines.size())); n >= 1; --n) {
+        std::smatch match;
+        if (std::regex_search(lines[n - 1], match, definition)) return match[1];
+    }
+    return "";
+}
+
+std::string bare_name(const std::string& frame_name) {
+    std::string name = frame_name;
+    const std::string anonymous = "(anonymous namespace)";
+    for (size_t at; (at = name.find(anonymous)) != std::string::npos;) name.erase(at, anonymous.size());
+    name = name.substr(0, name.find('('));
+    const size_t scope = name.rfind("::");
+    return scope == std::string::npos ? name : name.substr(scope + 2);
 }
 
 std::string program_copy(const std::string& directory, const std::string& strip_option) {

@@ -30,6 +30,16 @@ std::string repository_root();
 // repository root) that contains `text`; 0 when none does.
 int line_containing(const std::string& source, const std::string& text);
 
+// The identifier of the routine whose definition in a source file holds a
+// line: the nearest definition line at or above it (a line at the margin
+// that opens a definition: "int main(int argc, char** argv) {"); "" when
+// none is found. Read from the source text, apart from any debug information.
+std::string routine_defined_at(const std::string& path, int line);
+
+// A frame's name without scopes and parameters:
+// "ns::(anonymous namespace)::f(int)" gives "f".
+std::string bare_name(const std::string& frame_name);
+
 // A copy of the built program in `directory`, rewritten by
 // `strip <strip_option>` when an option is given; "" when strip fails.
 std::string program_copy(const std::string& directory, const std::string& strip_option = "");

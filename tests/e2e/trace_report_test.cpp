@@ -3,6 +3,7 @@
 // nothing from the run-time support, the last frame "main"; and the
 // fall-backs of a program file without symbols or line tables, or one that
 // cannot be read.
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -90,6 +91,49 @@ TEST(TraceReport, FailedRecordReadShowsTheStateRoutine) {
     EXPECT_EQ(trace.frames.back().name, "main");
     EXPECT_EQ(trace.frames.back().location, main_at("vorkane(date"));
     EXPECT_TRUE(trace.stray.empty()) << result.err;
+}
+
+// Every frame's line lies in the routine the frame names, as the source
+// text tells; where routines were inlined, frames at the same address go
+// from the inlined routine outward, each caller's line calling the one
+// before it (for the missing record: read_into_buf inlined into
+// hold_record_for).
+TEST(TraceReport, EveryFrameNamesTheRoutineItsLineLiesIn) {
+    struct Case {
+        const char* what;
+        void (*prepare)(const testing_support::ScratchDir&);
+    };
+    const Case cases[] = {
+        {"record read fails", [](const testing_support::ScratchDir& d) { d.write("vorkane.in", "2451545.0\n"); }},
+        {"empty input", [](const testing_support::ScratchDir& d) { d.write("vorkane.in", ""); }},
+        {"input is a directory", make_input_a_directory},
+        {"output is a directory",
+         [](const testing_support::ScratchDir& d) { ASSERT_EQ(::mkdir(d.file("vorkane.out").c_str(), 0755), 0); }},
+    };
+    for (const Case& c : cases) {
+        testing_support::ScratchDir dir;
+        c.prepare(dir);
+        const RunResult result = testing_support::run_vorkane(dir.path());
+        const Trace trace = read_trace(result.err, heading);
+        ASSERT_FALSE(trace.frames.empty()) << c.what << "\n" << result.err;
+        for (size_t i = 0; i < trace.frames.size(); ++i) {
+            const Frame& frame = trace.frames[i];
+            const size_t colon = frame.location.rfind(':');
+            ASSERT_NE(colon, std::string::npos) << c.what << "\n" << result.err;
+            const std::string file = frame.location.substr(0, colon);
+            const int line = std::stoi(frame.location.substr(colon + 1));
+            EXPECT_EQ(trace_test::routine_defined_at(file, line), trace_test::bare_name(frame.name))
+                << c.what << ": frame " << i << "\n" << result.err;
+            if (i > 0 && trace.frames[i - 1].address == frame.address) {
+                const std::string callee = trace_test::bare_name(trace.frames[i - 1].name) + "(";
+                std::ifstream in(file);
+                std::string text;
+                for (int n = 0; n < line && std::getline(in, text); ++n) {
+                }
+                EXPECT_NE(text.find(callee), std::string::npos) << c.what << ": frame " << i << "\n" << result.err;
+            }
+        }
+    }
 }
 
 // The same failed connection, run from copies of the program that lack

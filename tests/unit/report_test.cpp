@@ -124,6 +124,21 @@ TEST(RuntimeError, LocusLineTakesOneOfThreeForms) {
     }
 }
 
+// The line buffer holds 511 bytes: a longer locus line is cut to 510 and
+// keeps its line feed.
+TEST(RuntimeError, LocusLineCutAt511BytesKeepsItsLineFeed) {
+    const std::string head = "At line 5 of file ";
+    for (const size_t length : {509u, 510u, 511u, 512u, 600u}) {
+        const std::string source(length - head.size(), 's');
+        RunResult r = run_in_child([&] {
+            program_settings();
+            vkrt::runtime_error({source.c_str(), 5, 0}, vkrt::LIBERROR_END, nullptr);
+        });
+        const std::string want = (head + source).substr(0, 510) + "\n";
+        EXPECT_EQ(r.err, want + "Run-time error: End of file\n") << length;
+    }
+}
+
 TEST(RuntimeError, ChoosesOwnTextThenSystemTextThenGenericText) {
     struct Case {
         vkrt::LibError code;
