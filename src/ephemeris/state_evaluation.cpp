@@ -85,6 +85,12 @@ void sum_two_series(const long double* t, int32_t first, const double* a, int32_
     rb.put(2, sbz);
 }
 
+// The bodies whose slots the assembly treats apart: the Earth-Moon
+// barycentre (turned into the Earth), the Moon and the Sun.
+constexpr int earth_slot = first_slot(3);
+constexpr int moon_slot = first_slot(10);
+constexpr int sun_slot = first_slot(11);
+
 // s(i) of the 1-based slot numbering.
 struct Slots {
     long double* base;
@@ -98,7 +104,7 @@ void evaluate_bodies(const double* record, Polynomials p, const long double& dat
                      int32_t velocity_flag, Slots s) {
     static constexpr int32_t recompute[12] = {0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 1};
     for (int32_t body = 1; body <= body_count; ++body)
-        body_state(record, p, body, date, recompute[body], velocity_flag, &s(6 * body - 5));
+        body_state(record, p, body, date, recompute[body], velocity_flag, &s(first_slot(body)));
 }
 
 // The polynomial values and their derivatives for the sub-interval of
@@ -146,11 +152,11 @@ void body_sums(const double* record, const long double* tc, const long double* t
 //   Moon:  (((barycentre - moon * q) + moon) - sun) / au
 void earth_and_moon(Slots s, const long double* sun) {
     for (int n = 0; n <= 5; ++n) {
-        const long double geocentric_moon = s(55 + n);
-        const long double earth = s(13 + n) - geocentric_moon * moon_share;
+        const long double geocentric_moon = s(moon_slot + n);
+        const long double earth = s(earth_slot + n) - geocentric_moon * moon_share;
         const long double moon = earth + geocentric_moon;
-        s(13 + n) = (earth - sun[n]) / au;
-        s(55 + n) = (moon - sun[n]) / au;
+        s(earth_slot + n) = (earth - sun[n]) / au;
+        s(moon_slot + n) = (moon - sun[n]) / au;
     }
 }
 
@@ -177,18 +183,20 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
     // The Sun's sums are written into `sun` before Venus's are taken from it.
     // cppcheck-suppress legacyUninitvar
-    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(7), sun});
+    two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(first_slot(2)), sun});
     const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
-    body_sums(record, p.tc, p.tcp, 3, m2, {&s(13), nullptr});
-    body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(55), nullptr});
+    body_sums(record, p.tc, p.tcp, 3, m2, {&s(earth_slot), nullptr});
+    body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(moon_slot), nullptr});
     earth_and_moon(s, sun);
     const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
-    body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(1), sun});
-    body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(19), sun});
-    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(25), sun}, {&s(31), sun});
-    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(37), sun}, {&s(43), sun});
-    body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(49), sun});
-    for (int n = 0; n <= 5; ++n) s(61 + n) = 0.0L / au;
+    body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(first_slot(1)), sun});
+    body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(first_slot(4)), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(first_slot(5)), sun},
+                  {&s(first_slot(6)), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(first_slot(7)), sun},
+                  {&s(first_slot(8)), sun});
+    body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(first_slot(9)), sun});
+    for (int n = 0; n <= 5; ++n) s(sun_slot + n) = 0.0L / au;
 
     for (int i = 11; i <= 12; ++i) {
         p.tc[i] = moon_tc[i];
@@ -202,7 +210,7 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
 // rather than what the caller's array held before.
 void clear_velocities(Slots s) {
     for (int body = 1; body <= body_count; ++body)
-        for (int n = 0; n < 3; ++n) s(6 * body - 2 + n) = 0.0L;
+        for (int n = 0; n < 3; ++n) s(first_slot(body) + 3 + n) = 0.0L;
 }
 
 // Earth from the barycentre, Moon from the Earth, everything relative to the
@@ -214,16 +222,16 @@ void clear_velocities(Slots s) {
 //   other: (body - sun) / au;  the Sun's slots become zero.
 void assemble(Slots s) {
     for (int n = 0; n <= 5; ++n) {
-        const long double sun = s(61 + n);
-        const long double geocentric_moon = s(55 + n);
-        const long double earth = s(13 + n) - geocentric_moon * moon_share;
+        const long double sun = s(sun_slot + n);
+        const long double geocentric_moon = s(moon_slot + n);
+        const long double earth = s(earth_slot + n) - geocentric_moon * moon_share;
         const long double moon = earth + geocentric_moon;
         for (int k = 1; k <= 10; ++k) {
-            const int i = 6 * k - 5 + n;
+            const int i = first_slot(k) + n;
             const long double body = k == 3 ? earth : k == 10 ? moon : s(i);
             s(i) = (body - sun) / au;
         }
-        s(61 + n) = 0.0L / au;
+        s(sun_slot + n) = 0.0L / au;
     }
 }
 

@@ -7,6 +7,10 @@
 
 namespace ephemeris {
 
+// The 1-based slot of the state vector array where body k's six values
+// begin: body k (1 to 11) owns slots 6k - 5 to 6k, x y z then x' y' z'.
+inline constexpr int first_slot(int body) { return 6 * body - 5; }
+
 // The polynomial arrays of one caller: T_0 to T_15 and their derivatives,
 // as the last computation left them.
 struct Polynomials {
