@@ -14,6 +14,7 @@ struct ChildOptions {
     std::string directory;       // chdir here first when not empty
     bool unprivileged = false;   // drop root to an ordinary user first
     bool close_stderr = false;   // run with descriptor 2 closed
+    int timeout_seconds = 60;    // then the child is killed and the test fails
 };
 
 // The child exits with status 0 when `body` returns.

@@ -5,29 +5,19 @@
 
 #include "support/child_process.hpp"
 #include "support/default_signals.hpp"
+#include "support/forked_child.hpp"
 #include "support/scratch_dir.hpp"
 #include "support/windows_programs.hpp"
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
-#include <poll.h>
-#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace testing_support {
 
 namespace {
-
-void drain(int fd, std::string& into, bool& open) {
-    char chunk[4096];
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n > 0) into.append(chunk, static_cast<size_t>(n));
-    else if (n == 0 || errno != EINTR) open = false;
-}
 
 void redirect(int fd, const std::string& file) {
     const int opened = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -88,38 +78,8 @@ void set_signals_and_limits(const RunOptions& options) {
 
 RunResult run_program(const std::string& program, const std::string& directory,
                       const RunOptions& options) {
-    int out_pipe[2], err_pipe[2];
-    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    pid_t pid = ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) exec_child(program, directory, options, out_pipe[1], err_pipe[1]);
-    ::close(out_pipe[1]);
-    ::close(err_pipe[1]);
-
-    RunResult result;
-    bool out_open = true, err_open = true;
-    const time_t deadline = ::time(nullptr) + options.timeout_seconds;
-    while (out_open || err_open) {
-        pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-        int ready = ::poll(fds, 2, 1000);
-        if (ready < 0 && errno != EINTR) break;
-        if (out_open && (fds[0].revents & (POLLIN | POLLHUP))) drain(out_pipe[0], result.out, out_open);
-        if (err_open && (fds[1].revents & (POLLIN | POLLHUP))) drain(err_pipe[0], result.err, err_open);
-        if (::time(nullptr) > deadline) {
-            ::kill(pid, SIGKILL);
-            break;
-        }
-    }
-    ::close(out_pipe[0]);
-    ::close(err_pipe[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    return result;
+    return run_forked([&](int out_fd, int err_fd) { exec_child(program, directory, options, out_fd, err_fd); },
+                      options.timeout_seconds, program);
 }
 
 std::string vorkane_binary() {

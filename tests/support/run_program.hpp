@@ -20,7 +20,7 @@ struct RunOptions {
     int as_uid = -1;                     // run as this user when >= 0 (root only)
     bool close_stdout = false;           // start with descriptor 1 closed
     bool close_stderr = false;           // start with descriptor 2 closed
-    int timeout_seconds = 60;            // then the child is killed with SIGKILL
+    int timeout_seconds = 60;            // then the child is killed and the test fails
     std::string stdout_file;             // standard output to this file instead (e.g. /dev/full)
     std::string stderr_file;             // standard error to this file instead
     bool stderr_to_closed_pipe = false;  // standard error a pipe nobody reads
