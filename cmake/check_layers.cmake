@@ -26,7 +26,7 @@ set(below_src/driver textio ephemeris fileio diagnostics platform)
 set(below_src/library ephemeris platform)
 # The data tool needs the data layout only; the batch tool the scanner and
 # the output editor (beside the C library's public header).
-set(below_tools/vorkane-data platform ephemeris/constants.hpp)
+set(below_tools/vorkane-data platform ephemeris/file_layout.hpp)
 set(below_tools/vorkane-batch textio fileio diagnostics platform)
 set(checked_tools tools/vorkane-data tools/vorkane-batch)
 
