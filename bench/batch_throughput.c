@@ -14,6 +14,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "vorkane_file_layout.h"
+
+/* Record 5137, whose 32 days hold the dates of the batch. */
+#define RECORD 5137
+#define RECORD_START (VORKANE_FIRST_DATE + VORKANE_RECORD_DAYS * (RECORD - 1))
+
 static double now(void) {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
@@ -36,20 +42,20 @@ static void run(char* const argv[]) {
     }
 }
 
-static double date_of(int i) { return 2451536.5 + (i % 4096) * (32.0 / 4096); }
+static double date_of(int i) { return RECORD_START + (i % 4096) * (VORKANE_RECORD_DAYS / 4096); }
 
 static void make_data_file(void) {
-    double record[1138];
+    double record[VORKANE_RECORD_VALUES];
     uint64_t seed = 12345;
-    record[0] = 2451536.5;
-    record[1] = 2451568.5;
-    for (int i = 2; i < 1138; ++i) {
+    record[0] = RECORD_START;
+    record[1] = RECORD_START + VORKANE_RECORD_DAYS;
+    for (int i = 2; i < VORKANE_RECORD_VALUES; ++i) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
         record[i] = (double)(seed >> 11) / 9007199254740992.0 * 2.0e6 - 1.0e6;
     }
     int fd = open("15502650.440", O_RDWR | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0 || ftruncate(fd, 12556LL * 9104) != 0 ||
-        pwrite(fd, record, sizeof record, 5136LL * 9104) != sizeof record) exit(1);
+    if (fd < 0 || ftruncate(fd, VORKANE_FILE_BYTES) != 0 ||
+        pwrite(fd, record, sizeof record, (RECORD - 1) * (off_t)VORKANE_RECORD_BYTES) != sizeof record) exit(1);
     close(fd);
 }
 

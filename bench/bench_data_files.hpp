@@ -11,12 +11,15 @@
 
 #include <cstdint>
 
+#include "ephemeris/file_layout.hpp"
+
 namespace bench {
 
-constexpr int values = 1138;
-constexpr int64_t record_bytes = values * 8;
-constexpr int64_t records = 12556;
-constexpr double first_date = 2287184.5;
+constexpr int values = ephemeris::record_values;
+constexpr int64_t record_bytes = ephemeris::record_bytes;
+constexpr int64_t records = ephemeris::record_count;
+constexpr double first_date = ephemeris::first_date;
+constexpr double record_days = ephemeris::record_days;
 constexpr int first_filled = 5000;
 constexpr int filled = 64;
 constexpr const char* program_file = "15502650.440";
@@ -28,8 +31,8 @@ inline void write_data_file(const char* name) {
     uint64_t seed = 12345;
     for (int n = first_filled; n < first_filled + filled; ++n) {
         double record[values];
-        record[0] = first_date + 32.0 * (n - 1);
-        record[1] = record[0] + 32.0;
+        record[0] = first_date + record_days * (n - 1);
+        record[1] = record[0] + record_days;
         for (int i = 2; i < values; ++i) {
             seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
             record[i] = static_cast<double>(seed >> 11) / 9007199254740992.0 * 2.0e6 - 1.0e6;

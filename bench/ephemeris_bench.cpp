@@ -20,7 +20,9 @@ namespace {
 using bench::first_filled;
 using bench::filled;
 
-long double record_start(int n) { return static_cast<long double>(bench::first_date) + 32.0L * (n - 1); }
+long double record_start(int n) {
+    return static_cast<long double>(bench::first_date) + static_cast<long double>(bench::record_days) * (n - 1);
+}
 
 // Once per process: the data file, and the floating-point unit as the
 // program sets it.

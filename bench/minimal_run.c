@@ -5,16 +5,21 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "vorkane_file_layout.h"
+
+/* Where the record of the date 2451545.0 lies, as the program finds it. */
+#define RECORD_OFFSET ((off_t)((2451545.0 - VORKANE_FIRST_DATE) / VORKANE_RECORD_DAYS) * VORKANE_RECORD_BYTES)
+
 int main(void) {
     static char input[4096];
-    static char record[9104];
+    static char record[VORKANE_RECORD_BYTES];
     static char output[1567];
     int in = open("vorkane.in", O_RDWR | O_CREAT, 0666);
     if (in < 0 || read(in, input, sizeof input) < 0) return 1;
     int out = open("vorkane.out", O_RDWR | O_CREAT, 0666);
     int data = open("15502650.440", O_RDWR | O_CREAT, 0666);
     if (out < 0 || data < 0) return 1;
-    if (pread(data, record, sizeof record, (off_t)5136 * 9104) != (ssize_t)sizeof record) return 1;
+    if (pread(data, record, sizeof record, RECORD_OFFSET) != (ssize_t)sizeof record) return 1;
     memset(output, ' ', sizeof output);
     output[0] = record[0];
     if (write(out, output, sizeof output) != (ssize_t)sizeof output) return 1;

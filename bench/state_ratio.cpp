@@ -24,7 +24,9 @@ using bench::first_filled;
 using bench::filled;
 constexpr int batch = 200;
 
-long double record_start(int n) { return 2287184.5L + 32.0L * (n - 1); }
+long double record_start(int n) {
+    return static_cast<long double>(bench::first_date) + static_cast<long double>(bench::record_days) * (n - 1);
+}
 
 long double sink;
 vorkane_ephemeris* handle;

@@ -65,12 +65,35 @@ bool is_sign(int c) { return c == '+' || c == '-'; }
 // Letters match without regard to case; no other byte folds onto a letter.
 bool is_letter(int c, char lower) { return c >= 0 && (c | 0x20) == lower; }
 bool is_exponent_letter(int c) { return is_letter(c, 'e') || is_letter(c, 'd') || is_letter(c, 'q'); }
-// Characters that end a number, an Infinity or a NaN.
-bool is_end(int c) {
-    return is_blank(c) || c == '\n' || c == ',' || c == '/' || c == ';' || c == end_of_file;
+// The three sets of terminating characters, which differ on ";" and the end
+// of the file: what ends a number, an Infinity or a NaN; what may not stand
+// in a NaN's payload (after a repeat count, it makes the item null); and what
+// makes an item null at its start.
+enum Terminators { ends_value, ends_payload, ends_null_item, terminator_sets };
+
+struct Terminator {
+    int c;
+    bool in[terminator_sets];
+};
+
+constexpr Terminator terminators[] = {
+    //  character     value  payload  null item
+    {' ', {true, true, true}},
+    {'\t', {true, true, true}},
+    {'\r', {true, true, true}},
+    {'\n', {true, true, true}},
+    {',', {true, true, true}},
+    {'/', {true, true, true}},
+    {';', {true, true, false}},
+    {end_of_file, {true, false, false}},
+};
+
+bool terminates(int c, Terminators set) {
+    for (const Terminator& t : terminators) {
+        if (t.c == c) return t.in[set];
+    }
+    return false;
 }
-// Characters that may not stand in a NaN's payload.
-bool breaks_payload(int c) { return is_blank(c) || c == '\n' || c == ',' || c == '/' || c == ';'; }
 
 // Records the failure; its message is the family's own text when `message`
 // is null.
@@ -140,20 +163,26 @@ bool null_value(Scanner& s, int c) {
     return eat_separator(s);
 }
 
-bool accept(Scanner& s, int end, const ExtendedBits& value) {
-    give_back(s, end);
-    if (!eat_separator(s)) return false;
-    s.result.outcome = ListScanOutcome::value;
-    s.result.value = value;
-    return true;
-}
+enum class Item { number, infinity, nan };
 
-bool convert_real(Scanner& s, int end) {
+// Takes the separator after the item that `end` ended, then records its
+// value; a number needs at least one digit.
+bool accept(Scanner& s, int end, Item item) {
     give_back(s, end);
     if (!eat_separator(s)) return false;
-    if (!s.number.has_digit) return fail(s, LIBERROR_READ_VALUE, no_digits);
+    if (item == Item::number && !s.number.has_digit) return fail(s, LIBERROR_READ_VALUE, no_digits);
     s.result.outcome = ListScanOutcome::value;
-    s.result.value = decimal_to_extended(s.number);
+    switch (item) {
+    case Item::infinity:
+        s.result.value = extended_infinity(s.number.negative);
+        break;
+    case Item::nan:
+        s.result.value = extended_quiet_nan(s.number.negative);
+        break;
+    case Item::number:
+        s.result.value = decimal_to_extended(s.number);
+        break;
+    }
     return true;
 }
 
@@ -174,8 +203,8 @@ bool match_infinity(Scanner& s) {
         if (!expect_letters(s, "nity")) return false;
         c = take(s);
     }
-    if (!is_end(c)) return fail_bad(s);
-    return accept(s, c, extended_infinity(s.number.negative));
+    if (!terminates(c, ends_value)) return fail_bad(s);
+    return accept(s, c, Item::infinity);
 }
 
 // The payload after "(", through its ")".
@@ -184,7 +213,7 @@ bool skip_payload(Scanner& s) {
         const int c = take(s);
         if (c == ')') return true;
         if (c == end_of_file) return fail_end(s);
-        if (breaks_payload(c) || length == max_payload) return fail_bad(s);
+        if (terminates(c, ends_payload) || length == max_payload) return fail_bad(s);
     }
 }
 
@@ -195,8 +224,8 @@ bool match_nan(Scanner& s) {
         if (!skip_payload(s)) return false;
         c = take(s);
     }
-    if (!is_end(c)) return fail_bad(s);
-    return accept(s, c, extended_quiet_nan(s.number.negative));
+    if (!terminates(c, ends_value)) return fail_bad(s);
+    return accept(s, c, Item::nan);
 }
 
 bool match_word(Scanner& s, int c) {
@@ -207,8 +236,8 @@ bool read_exponent(Scanner& s, int c) {
     if (c == end_of_file) return fail_end(s);
     if (!is_digit(c)) return fail_bad(s);
     for (; is_digit(c); c = take(s)) s.number.add_exponent_digit(c - '0');
-    if (!is_end(c)) return fail_bad(s);
-    return convert_real(s, c);
+    if (!terminates(c, ends_value)) return fail_bad(s);
+    return accept(s, c, Item::number);
 }
 
 // After an exponent letter or an exponent sign: the sign, then the digits.
@@ -239,8 +268,8 @@ bool read_mantissa(Scanner& s, int c, bool may_repeat) {
             return read_exponent_sign(s, take(s));
         } else if (is_sign(c)) {
             return read_exponent_sign(s, c);
-        } else if (is_end(c)) {
-            return convert_real(s, c);
+        } else if (terminates(c, ends_value)) {
+            return accept(s, c, Item::number);
         } else {
             return fail_bad(s);
         }
@@ -261,7 +290,7 @@ bool read_repeated(Scanner& s) {
     if (s.repeat > max_repeat) return fail(s, LIBERROR_READ_VALUE, repeat_overflow);
     s.number.reset();
     const int c = take(s);
-    if (is_end(c) && c != end_of_file) return null_value(s, c);
+    if (terminates(c, ends_payload)) return null_value(s, c);
     if (is_sign(c)) {
         s.number.negative = c == '-';
         return read_signed(s, take(s));
@@ -278,7 +307,7 @@ bool read_real(Scanner& s, int c) {
         return read_signed(s, take(s));
     }
     if (is_letter(c, 'i') || is_letter(c, 'n')) return match_word(s, c);
-    if (is_blank(c) || c == '\n' || c == ',' || c == '/') return null_value(s, c);
+    if (terminates(c, ends_null_item)) return null_value(s, c);
     if (c == end_of_file) return fail_end(s);
     return fail_bad(s);
 }

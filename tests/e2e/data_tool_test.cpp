@@ -27,7 +27,8 @@ constexpr size_t de_record = ncoeff * 8;
 constexpr size_t out_record = 9104;
 constexpr double tmin = 2287184.5;
 
-// The DE440 layout table, items 1 to 15.
+// The DE440 layout table, items 1 to 15, as JPL publishes it: kept here as
+// independent evidence, not taken from the program's definition.
 constexpr int table[15][3] = {{3, 14, 4},    {171, 10, 2}, {231, 13, 2}, {309, 11, 1},
                               {342, 8, 1},   {366, 7, 1},  {387, 6, 1},  {405, 6, 1},
                               {423, 6, 1},   {441, 13, 8}, {753, 11, 2}, {819, 10, 4},

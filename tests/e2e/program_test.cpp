@@ -89,6 +89,26 @@ TEST(Run, ArgumentsChangeNothing) {
     EXPECT_EQ(dir.read("vorkane.out"), zero_output());
 }
 
+// The run directory the timing and fault-injection scripts make, from the
+// layout they read out of the program's header: a full-length file (the
+// published 114309824 bytes) that gives the hand-derived output.
+TEST(Run, TheScriptsRunDirectoryGivesANormalRun) {
+    ScratchDir dir;
+    const std::string here = __FILE__;
+    const std::string script = here.substr(0, here.rfind("/tests/")) + "/tools/make-run-dir";
+    testing_support::RunOptions options;
+    options.arguments = {dir.path()};
+    RunResult made = testing_support::run_program(script, dir.path(), options);
+    ASSERT_EQ(made.exit_status, 0) << made.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("15502650.440").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 114309824);
+    RunResult r = testing_support::run_vorkane(dir.path());
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(dir.read("vorkane.out"), zero_output());
+}
+
 TEST(Run, RangeStopTouchesNoDataFileAndKeepsTheOutput) {
     struct Case {
         const char* date;

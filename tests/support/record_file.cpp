@@ -8,8 +8,8 @@ namespace testing_support {
 
 Record grid_record(int n) {
     Record record{};
-    record[0] = first_date + 32.0 * (n - 1);
-    record[1] = record[0] + 32.0;
+    record[0] = first_date + record_days * (n - 1);
+    record[1] = record[0] + record_days;
     return record;
 }
 

@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "ephemeris/file_layout.hpp"
+
 namespace testing_support {
 
-inline constexpr int values_per_record = 1138;
-inline constexpr int record_bytes = values_per_record * 8;
-inline constexpr int full_record_count = 12556;
-inline constexpr double first_date = 2287184.5;
+inline constexpr int values_per_record = ephemeris::record_values;
+inline constexpr int record_bytes = ephemeris::record_bytes;
+inline constexpr int full_record_count = ephemeris::record_count;
+inline constexpr double first_date = ephemeris::first_date;
+inline constexpr double record_days = ephemeris::record_days;
 
 using Record = std::array<double, values_per_record>;
 

@@ -51,6 +51,7 @@ TEST(Coor, SubIntervalAndNormalisedTimeOfEachBody) {
     for (double& v : buf) v = 0;
     buf[1] = 2451536.5L;
     buf[2] = 2451568.5L;
+    // Start, stride and sub-intervals as published, not the program's table.
     const struct {
         int body, start, stride, count;
         long double x_plus_m;

@@ -24,6 +24,8 @@ using testing_support::ScratchDir;
 using testing_support::StateRun;
 
 const std::string data_name = "15502650.440";
+// The span and the series layout are written out here as DE440 publishes
+// them, independent evidence against the program's own definition.
 constexpr long double tmin = 2287184.5L, tmax = 2688976.5L;
 
 // The astronomical unit and the Moon's mass share from their significands

@@ -26,6 +26,7 @@ using testing_support::RecordFile;
 using testing_support::ScratchDir;
 using testing_support::State;
 
+// The span as published, independent of the program's definition.
 constexpr long double tmin = 2287184.5L, tmax = 2688976.5L;
 
 bool same_bits(const long double* a, const long double* b) {
