@@ -140,7 +140,7 @@ void take_value(uint64_t attribute, const Value& v, DwarfEntry& e) {
     case DW_AT_name: e.name = v.text; break;
     case DW_AT_linkage_name: case DW_AT_MIPS_linkage_name: e.linkage_name = v.text; break;
     case DW_AT_abstract_origin: if (ref) e.abstract_origin = v.number; break;
-    case DW_AT_specification: if (ref) e.specification = v.number; break;
+    case DW_AT_specification: if (ref) e.declaration_entry = v.number; break;
     case DW_AT_type: if (ref) e.type = v.number; break;
     case DW_AT_external: e.external = v.number != 0; break;
     case DW_AT_artificial: e.artificial = v.number != 0; break;
@@ -222,14 +222,14 @@ bool read_entry(const DwarfUnit& unit, uint64_t offset, DwarfEntry& entry) {
         const uint8_t* declaration = abbreviation(unit, code);
         if (declaration == nullptr) return false;
         const ByteRange abbrev = unit.sections->abbrev;
-        ByteReader spec(declaration, abbrev.data + abbrev.size);
-        entry.tag = spec.uleb();
-        entry.has_children = spec.u8() != 0;
+        ByteReader attributes(declaration, abbrev.data + abbrev.size);
+        entry.tag = attributes.uleb();
+        entry.has_children = attributes.u8() != 0;
         for (;;) {
-            const uint64_t attribute = spec.uleb();
-            const uint64_t form = spec.uleb();
-            const int64_t implicit = form == DW_FORM_implicit_const ? spec.sleb() : 0;
-            if (!spec.ok()) return false;
+            const uint64_t attribute = attributes.uleb();
+            const uint64_t form = attributes.uleb();
+            const int64_t implicit = form == DW_FORM_implicit_const ? attributes.sleb() : 0;
+            if (!attributes.ok()) return false;
             if (attribute == 0 && form == 0) break;
             Value value;
             if (!read_value(in, form, implicit, unit, value)) return false;

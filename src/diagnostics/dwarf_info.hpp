@@ -58,7 +58,7 @@ struct DwarfEntry {
     const char* name = nullptr;
     const char* linkage_name = nullptr;
     uint64_t abstract_origin = 0;
-    uint64_t specification = 0;
+    uint64_t declaration_entry = 0;  // DW_AT_specification
     uint64_t type = 0;
     bool external = false;
     bool artificial = false;

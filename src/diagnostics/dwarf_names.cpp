@@ -196,7 +196,7 @@ void follow(DwarfUnit& unit, uint64_t offset, Road& road) {
             road.named = entry;
             road.found = true;
         }
-        offset = entry.abstract_origin != 0 ? entry.abstract_origin : entry.specification;
+        offset = entry.abstract_origin != 0 ? entry.abstract_origin : entry.declaration_entry;
     }
 }
 
