@@ -20,7 +20,8 @@ struct RoutineName {
 };
 
 // Names the routine of an inlined_subroutine or subprogram entry, following
-// its abstract origin and specification. False when no name is found.
+// its abstract origin and the declaration it completes. False when no name
+// is found.
 bool routine_name(const DwarfInfoSections& sections, uint64_t entry, RoutineName& name);
 
 }  // namespace vkrt

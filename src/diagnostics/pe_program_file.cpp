@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "diagnostics/program_file.hpp"
+#include "diagnostics/program_file_reading.hpp"
 #include "platform/files.hpp"
 
 namespace vkrt {
@@ -16,18 +17,7 @@ namespace {
 constexpr size_t section_header_bytes = 40;
 constexpr size_t symbol_bytes = 18;
 
-bool fail(TraceFailure& failure, const TraceFailure& why) {
-    failure = why;
-    return false;
-}
-
-bool fail(TraceFailure& failure, TraceFailureKind kind, const char* text) {
-    return fail(failure, TraceFailure{kind, 0, text});
-}
-
-constexpr TraceFailureKind unreadable = TraceFailureKind::facility_error;
-constexpr TraceFailureKind no_debug_information = TraceFailureKind::no_debug_information;
-constexpr char no_debug_information_text[] = "no debug information in the program file";
+using namespace program_file_reading;
 
 struct Headers {
     uint16_t section_count = 0;

@@ -3,6 +3,7 @@
 // used, so a damaged or truncated file is refused rather than overrun.
 // Compressed debug sections are treated as absent.
 #include "diagnostics/program_file.hpp"
+#include "diagnostics/program_file_reading.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -14,18 +15,7 @@ namespace vkrt {
 
 namespace {
 
-bool fail(TraceFailure& failure, const TraceFailure& why) {
-    failure = why;
-    return false;
-}
-
-bool fail(TraceFailure& failure, TraceFailureKind kind, const char* text) {
-    return fail(failure, TraceFailure{kind, 0, text});
-}
-
-constexpr TraceFailureKind unreadable = TraceFailureKind::facility_error;
-constexpr TraceFailureKind no_debug_information = TraceFailureKind::no_debug_information;
-constexpr char no_debug_information_text[] = "no debug information in the program file";
+using namespace program_file_reading;
 
 // Maps the whole file read-only; null with failure set when it cannot.
 const uint8_t* map_file(const char* path, size_t& size, TraceFailure& failure) {
