@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "diagnostics/error_codes.hpp"
+#include "textio/decimal_to_extended.hpp"
 
 namespace vkrt {
 
