@@ -8,6 +8,7 @@
 #include <new>
 
 #include "textio/big_unsigned.hpp"
+#include "textio/small_powers.hpp"
 
 namespace vkrt {
 
@@ -127,7 +128,7 @@ ExtendedBits scale_down(ReadInteger& d, int k, bool negative) {
 // 26 the quotient of D shifted to 127 bits by 5^k keeps at least 65 bits,
 // the significand and the rounding bit, with the remainder as sticky bit.
 constexpr int fast_digits = 19;
-constexpr int fast_up = 27;
+constexpr int fast_up = max_small_five_exponent;
 constexpr int fast_down = 26;
 
 bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBits& out) {
@@ -138,7 +139,7 @@ bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBit
     for (int i = 0; i < number.count; ++i) d = d * 10 + number.digits[i];
     if (number.dropped_nonzero) d = d * 10 + 1;
     if (d == 0) return false;
-    const uint64_t five_power = small_power_of_five(static_cast<int>(e < 0 ? -e : e));
+    const uint64_t five_power = power_of_five(static_cast<int>(e < 0 ? -e : e));
     const bool negative = number.negative;
     if (e >= 0) {
         out = round_to_extended(u128{d} * five_power, static_cast<int>(e), false, negative);
