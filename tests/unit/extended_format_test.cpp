@@ -79,11 +79,4 @@ TEST(ExtendedFormat, BoundaryPatterns) {
     }
 }
 
-TEST(ExtendedFormat, InfinityAndQuietNan) {
-    const Pattern minus_infinity = {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0xFF};
-    const Pattern quiet_nan = {0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x7F};
-    EXPECT_TRUE(stored_as(vkrt::extended_infinity(true), minus_infinity));
-    EXPECT_TRUE(stored_as(vkrt::extended_quiet_nan(false), quiet_nan));
-}
-
 }  // namespace
