@@ -3,6 +3,8 @@
 // Moon, the heliocentric states and the conversion to astronomical units.
 #include "ephemeris/state_evaluation.hpp"
 
+#include <cstring>
+
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/chebyshev_values.hpp"
 #include "ephemeris/constants.hpp"
@@ -34,6 +36,10 @@ struct Sums {
     void put(int j, const long double& sum) const { r[j] = sun ? (sum - sun[j]) / au : sum; }
 };
 
+// The `first` of the sums below that starts them at k = 0 with T_0 taken as
+// 1, as every set of values has it, instead of loading t[0].
+constexpr int32_t from_unit_t0 = -1;
+
 // The sums of one coordinate triple to r: r[j] = sum over k from `first` to
 // degree of t[k] * c[j*nc + k], each taken term by term from the lowest
 // order up. The three sums are independent and run side by side; each is
@@ -45,7 +51,14 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
     const double* y = x + nc;
     const double* z = y + nc;
     long double sx = zero, sy = zero, sz = zero;
-    for (int32_t k = first; k <= degree; ++k) {
+    int32_t k = first;
+    if (k == from_unit_t0) {
+        sx = sx + one * x[0];
+        sy = sy + one * y[0];
+        sz = sz + one * z[0];
+        k = 1;
+    }
+    for (; k <= degree; ++k) {
         sx = sx + t[k] * x[k];
         sy = sy + t[k] * y[k];
         sz = sz + t[k] * z[k];
@@ -55,15 +68,41 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
     r.put(2, sz);
 }
 
+// Slot j of two bodies summed together. Body b is taken either relative to
+// body a's sum (a being the Sun, whose sums go where b's Sun is read) or,
+// like a, relative to the same Sun: the Sun's value comes from the register
+// that holds it or from one load for both.
+[[gnu::always_inline]] inline void put_pair(Sums ra, Sums rb, int j, const long double& sa, const long double& sb) {
+    if (rb.sun == ra.r) {
+        ra.r[j] = sa;
+        rb.r[j] = (sb - sa) / au;
+    } else if (ra.sun && rb.sun == ra.sun) {
+        const long double sun = ra.sun[j];
+        ra.r[j] = (sa - sun) / au;
+        rb.r[j] = (sb - sun) / au;
+    } else {
+        ra.put(j, sa);
+        rb.put(j, sb);
+    }
+}
+
 // The sums of sum_series for two bodies from the same values t, body a of
-// the higher degree: one load of each t[k] serves both. Body a's sums are
-// stored first, so that b's may be taken relative to them.
+// the higher degree: one load of each t[k] serves both.
 void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
                     const double* b, int32_t degree_b, Sums ra, Sums rb) {
     const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
     const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
     long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
     int32_t k = first;
+    if (k == from_unit_t0) {
+        sax = sax + one * ax[0];
+        say = say + one * ay[0];
+        saz = saz + one * az[0];
+        sbx = sbx + one * bx[0];
+        sby = sby + one * by[0];
+        sbz = sbz + one * bz[0];
+        k = 1;
+    }
     for (; k <= degree_b; ++k) {
         sax = sax + t[k] * ax[k];
         say = say + t[k] * ay[k];
@@ -77,12 +116,9 @@ void sum_two_series(const long double* t, int32_t first, const double* a, int32_
         say = say + t[k] * ay[k];
         saz = saz + t[k] * az[k];
     }
-    ra.put(0, sax);
-    ra.put(1, say);
-    ra.put(2, saz);
-    rb.put(0, sbx);
-    rb.put(1, sby);
-    rb.put(2, sbz);
+    put_pair(ra, rb, 0, sax, sbx);
+    put_pair(ra, rb, 1, say, sby);
+    put_pair(ra, rb, 2, saz, sbz);
 }
 
 // The bodies whose slots the assembly treats apart: the Earth-Moon
@@ -133,7 +169,7 @@ void two_body_sums(const double* record, const long double* tc, const long doubl
     const double* cb = series_of(record, b, m);
     const Sums va{ra.r + 3, ra.sun ? ra.sun + 3 : nullptr};
     const Sums vb{rb.r + 3, rb.sun ? rb.sun + 3 : nullptr};
-    sum_two_series(tc, 0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
+    sum_two_series(tc, from_unit_t0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
     sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, va, vb);
 }
 
@@ -141,7 +177,7 @@ void two_body_sums(const double* record, const long double* tc, const long doubl
 void body_sums(const double* record, const long double* tc, const long double* tcp,
                int32_t body, int32_t m, Sums r) {
     const double* c = series_of(record, body, m);
-    sum_series(tc, 0, c, nper[body].degree, r);
+    sum_series(tc, from_unit_t0, c, nper[body].degree, r);
     sum_series(tcp, 1, c, nper[body].degree, {r.r + 3, r.sun ? r.sun + 3 : nullptr});
 }
 
@@ -190,20 +226,19 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     earth_and_moon(s, sun);
     const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
     body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(first_slot(1)), sun});
-    body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(first_slot(4)), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 4, 9, m4, {&s(first_slot(4)), sun},
+                  {&s(first_slot(9)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(first_slot(5)), sun},
                   {&s(first_slot(6)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(first_slot(7)), sun},
                   {&s(first_slot(8)), sun});
-    body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(first_slot(9)), sun});
     for (int n = 0; n <= 5; ++n) s(sun_slot + n) = 0.0L / au;
 
-    for (int i = 11; i <= 12; ++i) {
-        p.tc[i] = moon_tc[i];
-        p.tcp[i] = moon_tcp[i];
-    }
-    p.tc[13] = mercury_tc[13];
-    p.tcp[13] = mercury_tcp[13];
+    // Copied as bytes: loading and storing 80-bit values would be slower.
+    std::memcpy(&p.tc[11], &moon_tc[11], 2 * sizeof(long double));
+    std::memcpy(&p.tcp[11], &moon_tcp[11], 2 * sizeof(long double));
+    std::memcpy(&p.tc[13], &mercury_tc[13], sizeof(long double));
+    std::memcpy(&p.tcp[13], &mercury_tcp[13], sizeof(long double));
 }
 
 // Without velocities the velocity slots are cleared, so that they hold zeros
