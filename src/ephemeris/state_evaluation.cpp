@@ -45,7 +45,8 @@ constexpr int32_t from_unit_t0 = -1;
 // order up. The three sums are independent and run side by side; each is
 // kept in a register, which rounds every step exactly as storing and
 // loading the 80-bit value again would.
-void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Sums r) {
+template <typename Put>
+void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Put r) {
     const int32_t nc = degree + 1;
     const double* x = c;
     const double* y = x + nc;
@@ -178,22 +179,35 @@ void body_sums(const double* record, const long double* tc, const long double* t
                int32_t body, int32_t m, Sums r) {
     const double* c = series_of(record, body, m);
     sum_series(tc, from_unit_t0, c, nper[body].degree, r);
-    sum_series(tcp, 1, c, nper[body].degree, {r.r + 3, r.sun ? r.sun + 3 : nullptr});
+    sum_series(tcp, 1, c, nper[body].degree, Sums{r.r + 3, r.sun ? r.sun + 3 : nullptr});
 }
 
-// The Earth from the barycentre and the Moon from the Earth, both relative
-// to the Sun and in astronomical units, from the barycentre's and the
-// geocentric Moon's sums held in their slots:
+// Where the geocentric Moon's sums go: with the barycentre's sums held in
+// the Earth's slots, they finish both the Earth and the Moon, relative to
+// the Sun and in astronomical units, while the Moon's sums are in registers:
 //   Earth: ((barycentre - moon * q) - sun) / au
 //   Moon:  (((barycentre - moon * q) + moon) - sun) / au
-void earth_and_moon(Slots s, const long double* sun) {
-    for (int n = 0; n <= 5; ++n) {
-        const long double geocentric_moon = s(moon_slot + n);
-        const long double earth = s(earth_slot + n) - geocentric_moon * moon_share;
-        const long double moon = earth + geocentric_moon;
-        s(earth_slot + n) = (earth - sun[n]) / au;
-        s(moon_slot + n) = (moon - sun[n]) / au;
+struct EarthAndMoon {
+    long double* earth;
+    long double* moon;
+    const long double* sun;
+    void put(int j, const long double& geocentric_moon) const {
+        const long double e = earth[j] - geocentric_moon * moon_share;
+        const long double m = e + geocentric_moon;
+        const long double sun_j = sun[j];
+        earth[j] = (e - sun_j) / au;
+        moon[j] = (m - sun_j) / au;
     }
+};
+
+// The Moon's position and velocity in sub-interval m from its values,
+// finishing the Earth's slots and its own (see EarthAndMoon).
+void moon_sums(const double* record, const long double* tc, const long double* tcp, int32_t m,
+               Slots s, const long double* sun) {
+    const double* c = series_of(record, 10, m);
+    sum_series(tc, from_unit_t0, c, nper[10].degree, EarthAndMoon{&s(earth_slot), &s(moon_slot), sun});
+    sum_series(tcp, 1, c, nper[10].degree,
+               EarthAndMoon{&s(earth_slot + 3), &s(moon_slot + 3), sun + 3});
 }
 
 // The eleven bodies with velocities from four sets of polynomial values, one
@@ -222,8 +236,7 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(first_slot(2)), sun});
     const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
     body_sums(record, p.tc, p.tcp, 3, m2, {&s(earth_slot), nullptr});
-    body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(moon_slot), nullptr});
-    earth_and_moon(s, sun);
+    moon_sums(record, moon_tc, moon_tcp, m10, s, sun);
     const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
     body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(first_slot(1)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 4, 9, m4, {&s(first_slot(4)), sun},
@@ -232,7 +245,9 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
                   {&s(first_slot(6)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(first_slot(7)), sun},
                   {&s(first_slot(8)), sun});
-    for (int n = 0; n <= 5; ++n) s(sun_slot + n) = 0.0L / au;
+    // 0 / au is +0, whose bytes are all zero: stored as bytes, which is
+    // faster than storing 80-bit values.
+    std::memset(&s(sun_slot), 0, 6 * sizeof(long double));
 
     // Copied as bytes: loading and storing 80-bit values would be slower.
     std::memcpy(&p.tc[11], &moon_tc[11], 2 * sizeof(long double));
@@ -280,8 +295,8 @@ void body_state(const double* record, Polynomials p, int32_t body, const long do
     const long double te = layout.length + ts;
     if (recompute_flag == 1) cheb(ts, te, date, layout.degree, velocity_flag, p.tc, p.tcp);
     const double* c = &record[layout.start + layout.stride * m];
-    sum_series(p.tc, 0, c, layout.degree, {r, nullptr});
-    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, {r + 3, nullptr});
+    sum_series(p.tc, 0, c, layout.degree, Sums{r, nullptr});
+    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, Sums{r + 3, nullptr});
 }
 
 void evaluate_state(const double* record, Polynomials p, const long double& date,
