@@ -231,7 +231,7 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     long double sun[6];
     const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
     const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
-    // The Sun's sums are written into `sun` before Venus's are taken from it.
+    // The Sun's sums go to `sun`; Venus's are taken relative to them in registers.
     // cppcheck-suppress legacyUninitvar
     two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(first_slot(2)), sun});
     const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
