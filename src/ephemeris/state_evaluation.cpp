@@ -69,26 +69,25 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
     r.put(2, sz);
 }
 
-// Slot j of two bodies summed together. Body b is taken either relative to
-// body a's sum (a being the Sun, whose sums go where b's Sun is read) or,
-// like a, relative to the same Sun: the Sun's value comes from the register
-// that holds it or from one load for both.
-[[gnu::always_inline]] inline void put_pair(Sums ra, Sums rb, int j, const long double& sa, const long double& sb) {
+// Slot j of two bodies summed together. Either body a is the Sun, whose sums
+// are stored as they are and b's taken relative to them (b's Sun is where
+// a's sums go), or both are taken relative to the same Sun: its value comes
+// from the register holding the Sun's sum or from one load for both.
+[[gnu::always_inline]] inline void put_pair(Sums ra, Sums rb, int j, const long double& sa,
+                                            const long double& sb) {
     if (rb.sun == ra.r) {
         ra.r[j] = sa;
         rb.r[j] = (sb - sa) / au;
-    } else if (ra.sun && rb.sun == ra.sun) {
-        const long double sun = ra.sun[j];
-        ra.r[j] = (sa - sun) / au;
-        rb.r[j] = (sb - sun) / au;
-    } else {
-        ra.put(j, sa);
-        rb.put(j, sb);
+        return;
     }
+    const long double sun = ra.sun[j];
+    ra.r[j] = (sa - sun) / au;
+    rb.r[j] = (sb - sun) / au;
 }
 
 // The sums of sum_series for two bodies from the same values t, body a of
-// the higher degree: one load of each t[k] serves both.
+// the higher degree: one load of each t[k] serves both. Their Suns are as
+// put_pair takes them.
 void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
                     const double* b, int32_t degree_b, Sums ra, Sums rb) {
     const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
