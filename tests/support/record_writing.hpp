@@ -1,8 +1,10 @@
-// The program's own edit settings and a byte sink that collects what the
-// record writer writes into a string, for the tests of fields and records.
+// What the tests of fields and records share: the program's own edit
+// settings, a byte sink that collects the writer's records into a string,
+// and the extended real nearest to a decimal text.
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 
 #include "textio/format_write.hpp"
@@ -18,5 +20,8 @@ inline void append_to_string(void* context, const char* bytes, size_t n) {
 
 // A sink whose bytes go to the end of *out.
 inline vkrt::ByteSink string_sink(std::string* out) { return vkrt::ByteSink{append_to_string, out}; }
+
+// glibc's strtold rounds correctly.
+inline long double nearest(const char* decimal) { return std::strtold(decimal, nullptr); }
 
 }  // namespace testing_support

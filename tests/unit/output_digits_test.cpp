@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/exact_decimal.hpp"
-#include "support/record_sink.hpp"
+#include "support/record_writing.hpp"
 #include "textio/g_editor.hpp"
 
 namespace {

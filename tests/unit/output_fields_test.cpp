@@ -8,12 +8,13 @@
 #include <string>
 
 #include "support/dotted_text.hpp"
-#include "support/record_sink.hpp"
+#include "support/record_writing.hpp"
 #include "textio/g_editor.hpp"
 #include "textio/g_thresholds.hpp"
 
 namespace {
 
+using testing_support::nearest;
 using testing_support::program_settings;
 
 std::string field(long double x, const vkrt::EditSettings& settings = program_settings,
@@ -22,9 +23,6 @@ std::string field(long double x, const vkrt::EditSettings& settings = program_se
     vkrt::edit_g(x, w, d, settings, bytes);
     return std::string(bytes, static_cast<size_t>(w));
 }
-
-// The extended real nearest to a decimal text (glibc rounds correctly).
-long double nearest(const char* decimal) { return std::strtold(decimal, nullptr); }
 
 // significand * 2^exponent, exactly.
 long double exact(uint64_t significand, int exponent) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/record_sink.hpp"
+#include "support/record_writing.hpp"
 #include "textio/format_write.hpp"
 #include "textio/g_thresholds.hpp"
 

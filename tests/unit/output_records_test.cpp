@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "support/dotted_text.hpp"
-#include "support/record_sink.hpp"
+#include "support/record_writing.hpp"
 #include "textio/format_write.hpp"
 #include "textio/g_format.hpp"
 
 namespace {
 
+using testing_support::nearest;
 using testing_support::program_settings;
 
 std::string records(const char* format, const std::vector<long double>& values) {
@@ -22,8 +23,6 @@ std::string records(const char* format, const std::vector<long double>& values) 
                                     program_settings, sink));
     return out;
 }
-
-long double nearest(const char* decimal) { return std::strtold(decimal, nullptr); }
 
 TEST(FormattedWrite, RecordOfThreeFieldsKeepsTrailingBlanks) {
     const std::vector<long double> values = {nearest("0.9672416237"), nearest("-0.1771354586"),

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/record_sink.hpp"
+#include "support/record_writing.hpp"
 #include "support/run_program.hpp"
 #include "support/scratch_dir.hpp"
 #include "textio/format_write.hpp"
