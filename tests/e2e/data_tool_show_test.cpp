@@ -9,14 +9,9 @@
 
 namespace {
 
+using testing_support::run_data_tool;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
-
-RunResult tool(const ScratchDir& dir, const std::vector<std::string>& args) {
-    testing_support::RunOptions options;
-    options.arguments = args;
-    return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
-}
 
 std::string field(const std::string& text) { return std::string(25 - text.size(), ' ') + text; }
 
@@ -38,7 +33,7 @@ std::string output_file(const std::string& date) {
 TEST(DataToolShow, PrintsTheOutputAsATable) {
     ScratchDir dir;
     dir.write("vorkane.out", output_file("2451545.000000000"));
-    const RunResult result = tool(dir, {"show"});
+    const RunResult result = run_data_tool(dir.path(), {"show"});
     EXPECT_EQ(result.exit_status, 0);
     EXPECT_EQ(result.err, "");
     // Distance 13 au; speed 0.0864 x 149597870.7 / 86400 = 149.5978707 km/s.
@@ -79,7 +74,7 @@ TEST(DataToolShow, CalendarDatesOnBothSidesOfTheGregorianReform) {
     for (const auto& c : cases) {
         ScratchDir dir;
         dir.write("out", output_file(c.jd));
-        const RunResult result = tool(dir, {"show", "out"});
+        const RunResult result = run_data_tool(dir.path(), {"show", "out"});
         EXPECT_NE(result.out.find(std::string("date: JD ") + c.jd + " TDB = " + c.date + " TDB\n"),
                   std::string::npos)
             << c.jd << "\n" << result.out << result.err;
@@ -106,7 +101,7 @@ TEST(DataToolShow, RefusesWhatIsNotAnOutputFile) {
     for (const auto& c : cases) {
         ScratchDir dir;
         dir.write("vorkane.out", c.bytes);
-        const RunResult result = tool(dir, {"show"});
+        const RunResult result = run_data_tool(dir.path(), {"show"});
         EXPECT_EQ(result.exit_status, 1) << c.why;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, std::string("vorkane-data: vorkane.out: not an output file of vorkane: ") +
@@ -116,27 +111,27 @@ TEST(DataToolShow, RefusesWhatIsNotAnOutputFile) {
 
 TEST(DataToolCommandLine, HelpVersionAndUnknownCommands) {
     ScratchDir dir;
-    const RunResult usage = tool(dir, {"--help"});
+    const RunResult usage = run_data_tool(dir.path(), {"--help"});
     ASSERT_EQ(usage.out.rfind("usage: vorkane-data convert -o OUTPUT INPUT...\n", 0), 0u) << usage.out;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"-h"}, {"help"}, {"check", "--help"}, {"show", "-h"}, {"convert", "-o", "x", "--help"}}) {
-        const RunResult result = tool(dir, args);
+        const RunResult result = run_data_tool(dir.path(), args);
         EXPECT_EQ(result.exit_status, 0) << args[0];
         EXPECT_EQ(result.out, usage.out) << args[0];
         EXPECT_EQ(result.err, "") << args[0];
     }
     EXPECT_FALSE(dir.exists("x"));  // --help is not a file name
 
-    const RunResult version = tool(dir, {"--version"});
+    const RunResult version = run_data_tool(dir.path(), {"--version"});
     EXPECT_EQ(version.exit_status, 0);
     EXPECT_EQ(version.out.rfind("vorkane-data ", 0), 0u);
     EXPECT_EQ(version.out.find_first_not_of("0123456789.", 13), version.out.size() - 1) << version.out;
 
-    const RunResult unknown = tool(dir, {"frob"});
+    const RunResult unknown = run_data_tool(dir.path(), {"frob"});
     EXPECT_EQ(unknown.exit_status, 2);
     EXPECT_EQ(unknown.out, "");
     EXPECT_EQ(unknown.err, "vorkane-data: unknown command 'frob'\n" + usage.out);
-    const RunResult none = tool(dir, {});
+    const RunResult none = run_data_tool(dir.path(), {});
     EXPECT_EQ(none.exit_status, 2);
     EXPECT_EQ(none.err, usage.out);
 }
@@ -159,7 +154,7 @@ TEST(DataToolCheck, NamesAPublishedDeFileAndPointsToConvert) {
         cases.push_back({excerpt, "a DE file (binary)", "vorkane-data convert -o 15502650.440 " + excerpt});
     }
     for (const Case& c : cases) {
-        const RunResult result = tool(dir, {"check", c.file});
+        const RunResult result = run_data_tool(dir.path(), {"check", c.file});
         EXPECT_EQ(result.exit_status, 1) << c.file;
         EXPECT_EQ(result.out, c.file + ": " + c.kind +
                                   " as JPL publishes it, not in the layout of the program's data file\n"

@@ -19,6 +19,7 @@
 
 namespace {
 
+using testing_support::run_data_tool;
 using testing_support::RunResult;
 using testing_support::ScratchDir;
 
@@ -113,12 +114,6 @@ std::string ascii_data(const std::vector<int>& records) {
     return f;
 }
 
-RunResult tool(const ScratchDir& dir, const std::vector<std::string>& args) {
-    testing_support::RunOptions options;
-    options.arguments = args;
-    return testing_support::run_program(testing_support::data_tool_binary(), dir.path(), options);
-}
-
 RunResult tool_with_closed_streams(const ScratchDir& dir, const std::vector<std::string>& args,
                                    bool close_stdout, bool close_stderr) {
     testing_support::RunOptions options;
@@ -151,7 +146,7 @@ TEST(DataToolConvert, PlacesEachRecordOnTheGridAndZeroesTheRest) {
     dir.write("b.440", binary_file({5137, 12556}));  // overlaps a.440, equal
     dir.write("15502650.440", "an older file, replaced but for its mode");
     ::chmod(dir.file("15502650.440").c_str(), 0604);
-    const RunResult run = tool(dir, {"convert", "-o", "15502650.440", "a.440", "b.440"});
+    const RunResult run = run_data_tool(dir.path(), {"convert", "-o", "15502650.440", "a.440", "b.440"});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     struct stat st;
     ASSERT_EQ(::stat(dir.file("15502650.440").c_str(), &st), 0);
@@ -174,8 +169,8 @@ TEST(DataToolConvert, AsciiInputGivesTheSameBytesAsBinary) {
     dir.write("header.440", ascii_header());
     dir.write("ascp1.440", ascii_data({5136, 5137}));
     dir.write("ascp2.440", ascii_data({5137, 5138}));  // shares a record, as published files do
-    ASSERT_EQ(tool(dir, {"convert", "-o", "from-binary", "bin.440"}).exit_status, 0);
-    const RunResult run = tool(dir, {"convert", "-o", "from-ascii", "header.440", "ascp1.440", "ascp2.440"});
+    ASSERT_EQ(run_data_tool(dir.path(), {"convert", "-o", "from-binary", "bin.440"}).exit_status, 0);
+    const RunResult run = run_data_tool(dir.path(), {"convert", "-o", "from-ascii", "header.440", "ascp1.440", "ascp2.440"});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     EXPECT_TRUE(dir.read("from-ascii") == dir.read("from-binary"));
 }
@@ -250,7 +245,7 @@ TEST(DataToolConvert, RefusalsNameFileAndRecordAndKeepTheOutput) {
         for (const auto& [name, content] : r.files) dir.write(name, content);
         std::vector<std::string> args = {"convert", "-o", "15502650.440"};
         args.insert(args.end(), r.inputs.begin(), r.inputs.end());
-        const RunResult run = tool(dir, args);
+        const RunResult run = run_data_tool(dir.path(), args);
         EXPECT_EQ(run.exit_status, 1);
         EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
         EXPECT_EQ(dir.read("15502650.440"), "old content");
@@ -263,7 +258,7 @@ TEST(DataToolConvert, BadStepIsABadHeader) {
     std::string file = binary_file({10});
     store(file, 2668, 16.0);
     dir.write("x.440", file);
-    const RunResult run = tool(dir, {"convert", "-o", "out", "x.440"});
+    const RunResult run = run_data_tool(dir.path(), {"convert", "-o", "out", "x.440"});
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_NE(run.err.find("x.440: bad header: record step is not 32 days"), std::string::npos);
     EXPECT_FALSE(dir.exists("out"));
@@ -272,8 +267,8 @@ TEST(DataToolConvert, BadStepIsABadHeader) {
 TEST(DataToolCheck, ReportsRecordsSpanAndProblems) {
     ScratchDir dir;
     dir.write("x.440", binary_file({1, 2, 3, 100}));
-    ASSERT_EQ(tool(dir, {"convert", "-o", "good", "x.440"}).exit_status, 0);
-    RunResult run = tool(dir, {"check", "good"});
+    ASSERT_EQ(run_data_tool(dir.path(), {"convert", "-o", "good", "x.440"}).exit_status, 0);
+    RunResult run = run_data_tool(dir.path(), {"check", "good"});
     EXPECT_EQ(run.exit_status, 0);
     EXPECT_EQ(run.out,
               "good: 114309824 bytes, 12556 records of 9104 bytes\n"
@@ -284,7 +279,7 @@ TEST(DataToolCheck, ReportsRecordsSpanAndProblems) {
     std::string bad = dir.read("good");
     store(bad, 2 * out_record, tmin);  // record 3 claims record 1's dates
     dir.write("bad", bad.substr(0, bad.size() - 1));
-    run = tool(dir, {"check", "bad"});
+    run = run_data_tool(dir.path(), {"check", "bad"});
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_NE(run.out.find("problem: length: 114309823 bytes, expected 114309824"), std::string::npos);
     EXPECT_NE(run.out.find("problem: record 3: dates 2287184.5 to 2287280.5, expected 2287248.5 to "
@@ -295,7 +290,7 @@ TEST(DataToolCheck, ReportsRecordsSpanAndProblems) {
 
     dir.write("zero", "");
     ASSERT_EQ(::truncate(dir.file("zero").c_str(), 12556 * static_cast<off_t>(out_record)), 0);
-    run = tool(dir, {"check", "zero"});
+    run = run_data_tool(dir.path(), {"check", "zero"});
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_EQ(run.out,
               "zero: 114309824 bytes, 12556 records of 9104 bytes\n"
@@ -314,7 +309,7 @@ TEST(DataToolCommands, UsageErrorsExitWithTwo) {
                                                {"convert", "x", "-o"},
                                                {"check"},
                                                {"frobnicate"}}) {
-        const RunResult run = tool(dir, args);
+        const RunResult run = run_data_tool(dir.path(), args);
         EXPECT_EQ(run.exit_status, 2);
         EXPECT_NE(run.err.find("usage: vorkane-data convert -o OUTPUT INPUT..."), std::string::npos);
     }
@@ -325,7 +320,7 @@ TEST(DataToolExcerpts, ConvertedExcerptsHoldTheRecordsAndGiveTheReferenceOutputs
     if (data.empty()) GTEST_SKIP() << "DE440 excerpts absent";
     ScratchDir dir;
     const std::string excerpts = data + "/de440-excerpt/";
-    const RunResult run = tool(dir, {"convert", "-o", "15502650.440", excerpts + "p1999-2000.440",
+    const RunResult run = run_data_tool(dir.path(), {"convert", "-o", "15502650.440", excerpts + "p1999-2000.440",
                                      excerpts + "p2007.440"});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     const std::string out = dir.read("15502650.440");
@@ -352,11 +347,11 @@ TEST(DataToolExcerpts, ConvertedExcerptsHoldTheRecordsAndGiveTheReferenceOutputs
 
 TEST(DataToolDemo, MakesADirectoryTheProgramRunsInAtEveryDateOfTheSpan) {
     ScratchDir dir;
-    const RunResult run = tool(dir, {"demo", "run"});
+    const RunResult run = run_data_tool(dir.path(), {"demo", "run"});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     EXPECT_NE(run.out.find("APPROXIMATION"), std::string::npos);
     EXPECT_EQ(testing_support::read_file(dir.file("run/vorkane.in")), "2451545.0\n");
-    const RunResult check = tool(dir, {"check", "run/15502650.440"});
+    const RunResult check = run_data_tool(dir.path(), {"check", "run/15502650.440"});
     EXPECT_EQ(check.exit_status, 0) << check.out;
     EXPECT_NE(check.out.find("records present: 12556 of 12556: 1-12556\n"), std::string::npos);
     for (const char* date : {"2287184.5", "2287216.4999", "2451545.0", "2600000.0", "2688976.49"}) {
@@ -376,7 +371,7 @@ TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
     std::vector<int> records;
     for (int n = 100; n < 140; ++n) records.push_back(n);
     dir.write("a.440", binary_file(records));
-    ASSERT_EQ(tool(dir, {"convert", "-o", "open.440", "a.440"}).exit_status, 0);
+    ASSERT_EQ(run_data_tool(dir.path(), {"convert", "-o", "open.440", "a.440"}).exit_status, 0);
     const std::string converted = dir.read("open.440");
     const bool closings[][2] = {{false, true}, {true, false}, {true, true}};
     for (const auto& closing : closings) {
@@ -389,7 +384,7 @@ TEST(DataToolCommands, ClosedStandardStreamsLeaveTheFilesIntact) {
         const RunResult demo = tool_with_closed_streams(dir, {"demo", "run" + which}, closing[0], closing[1]);
         EXPECT_EQ(demo.exit_status, 0) << which;
         EXPECT_EQ(dir.read("run" + which + "/vorkane.in"), "2451545.0\n") << which;
-        EXPECT_EQ(tool(dir, {"check", "run" + which + "/15502650.440"}).exit_status, 0) << which;
+        EXPECT_EQ(run_data_tool(dir.path(), {"check", "run" + which + "/15502650.440"}).exit_status, 0) << which;
     }
 }
 
@@ -493,7 +488,7 @@ TEST(DataToolConvert, LinkOutputsAreFollowedAndFilesThatAreNotRegularRefused) {
     ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0777), 0);
     dir.write("real/target.440", "old content");
     ASSERT_EQ(::symlink("real/target.440", dir.file("out.440").c_str()), 0);
-    RunResult run = tool(dir, {"convert", "-o", "out.440", "x.440"});
+    RunResult run = run_data_tool(dir.path(), {"convert", "-o", "out.440", "x.440"});
     EXPECT_EQ(run.exit_status, 0) << run.err;
     char target[64] = {};
     EXPECT_EQ(::readlink(dir.file("out.440").c_str(), target, sizeof target - 1), 15);
@@ -505,7 +500,7 @@ TEST(DataToolConvert, LinkOutputsAreFollowedAndFilesThatAreNotRegularRefused) {
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     ASSERT_EQ(::symlink("pipe", dir.file("to-pipe").c_str()), 0);
     for (const char* output : {"pipe", "to-pipe"}) {
-        run = tool(dir, {"convert", "-o", output, "x.440"});
+        run = run_data_tool(dir.path(), {"convert", "-o", output, "x.440"});
         EXPECT_EQ(run.exit_status, 1);
         EXPECT_NE(run.err.find(std::string("'") + output + "' is not a regular file; left as it was"),
                   std::string::npos) << run.err;
@@ -557,7 +552,7 @@ TEST(DataToolDemo, NeverReplacesFilesAlreadyThere) {
         ScratchDir dir;
         ASSERT_EQ(::mkdir(dir.file("run").c_str(), 0777), 0);
         dir.write(c.existing, "the user's");
-        const RunResult run = tool(dir, {"demo", "run"});
+        const RunResult run = run_data_tool(dir.path(), {"demo", "run"});
         EXPECT_EQ(run.exit_status, 1);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(dir.read(c.existing), "the user's");
@@ -585,7 +580,7 @@ TEST(DataToolDemo, NeverReplacesFilesAlreadyThere) {
     }
     ScratchDir dir;
     dir.write("plain", "a file");
-    const RunResult run = tool(dir, {"demo", "plain"});
+    const RunResult run = run_data_tool(dir.path(), {"demo", "plain"});
     EXPECT_EQ(run.exit_status, 1);
     EXPECT_NE(run.err.find("'plain' is not a directory"), std::string::npos) << run.err;
 }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr uint64_t limb_base = 1000000000;
 
-void multiply(std::vector<uint64_t>& limbs, uint64_t factor) {
+void scale(std::vector<uint64_t>& limbs, uint64_t factor) {
     uint64_t carry = 0;
     for (uint64_t& limb : limbs) {
         const uint64_t product = limb * factor + carry;
@@ -45,12 +45,12 @@ DecimalExpansion exact_decimal(long double magnitude) {
     for (uint64_t rest = significand; rest != 0; rest /= limb_base) limbs.push_back(rest % limb_base);
     int shift = 0;
     if (exponent >= 0) {
-        for (int e = exponent; e > 0; e -= 29) multiply(limbs, uint64_t{1} << (e < 29 ? e : 29));
+        for (int e = exponent; e > 0; e -= 29) scale(limbs, uint64_t{1} << (e < 29 ? e : 29));
     } else {
         for (int e = -exponent; e > 0; e -= 13) {
             uint64_t power = 1;
             for (int i = 0; i < (e < 13 ? e : 13); ++i) power *= 5;
-            multiply(limbs, power);
+            scale(limbs, power);
         }
         shift = exponent;
     }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -42,6 +43,10 @@ RunResult run_forked(const std::function<void(int out_fd, int err_fd)>& child_si
     if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    // The child must not inherit the test program's unwritten standard
+    // output (a test's printed figures), which its exit would write into
+    // the output under test.
+    std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {

@@ -90,6 +90,12 @@ std::string data_tool_binary() {
     return windows_programs() ? windows_build_dir() + "/vorkane-data.exe" : VORKANE_DATA_TOOL;
 }
 
+RunResult run_data_tool(const std::string& directory, const std::vector<std::string>& arguments) {
+    RunOptions options;
+    options.arguments = arguments;
+    return run_program(data_tool_binary(), directory, options);
+}
+
 std::string batch_binary() {
     return windows_programs() ? windows_build_dir() + "/vorkane-batch.exe" : VORKANE_BATCH;
 }

@@ -36,8 +36,9 @@ RunResult run_program(const std::string& program, const std::string& directory,
 std::string vorkane_binary();
 RunResult run_vorkane(const std::string& directory, const RunOptions& options = {});
 
-// The built data tool, vorkane-data.
+// The built data tool, vorkane-data, and a run of it with these arguments.
 std::string data_tool_binary();
+RunResult run_data_tool(const std::string& directory, const std::vector<std::string>& arguments);
 std::string batch_binary();
 
 // Runs a copy of vorkane as an unprivileged user (when the tests run as root),

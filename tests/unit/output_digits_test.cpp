@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "support/exact_decimal.hpp"
+#include "support/record_writing.hpp"
 #include "textio/g_editor.hpp"
 
 namespace {
 
 using testing_support::DecimalExpansion;
 
-constexpr vkrt::EditSettings program_settings{false, true, true};
+using testing_support::program_settings;
 
 const long double margin = std::ldexp(18446744073709550694.0L, -64);  // 1 - 922 * 2^-64
 const long double lower = std::ldexp(14757395258967641374.0L, -67);   // margin * double(0.1)

@@ -8,12 +8,14 @@
 #include <string>
 
 #include "support/dotted_text.hpp"
+#include "support/record_writing.hpp"
 #include "textio/g_editor.hpp"
 #include "textio/g_thresholds.hpp"
 
 namespace {
 
-constexpr vkrt::EditSettings program_settings{false, true, true};
+using testing_support::nearest;
+using testing_support::program_settings;
 
 std::string field(long double x, const vkrt::EditSettings& settings = program_settings,
                   int w = 25, int d = 16) {
@@ -22,16 +24,13 @@ std::string field(long double x, const vkrt::EditSettings& settings = program_se
     return std::string(bytes, static_cast<size_t>(w));
 }
 
-// The extended real nearest to a decimal text (glibc rounds correctly).
-long double nearest(const char* decimal) { return std::strtold(decimal, nullptr); }
-
 // significand * 2^exponent, exactly.
 long double exact(uint64_t significand, int exponent) {
     return std::ldexp(static_cast<long double>(significand), exponent);
 }
 
-const long double margin = exact(18446744073709550694ull, -64);        // 1 - 922 * 2^-64
-const long double lower = exact(14757395258967641374ull, -67);         // P * double(0.1)
+const long double margin_p = exact(18446744073709550694ull, -64);  // P = 1 - 922 * 2^-64
+const long double lower_t = exact(14757395258967641374ull, -67);   // T = P * double(0.1)
 const long double reach4 = nearest("9999.99999999999949995554970882949419319629669189453125");
 
 struct Case {
@@ -56,11 +55,11 @@ TEST(GField, TableOfFields) {
         {"-0", -0.0L, "···-0.000000000000000····"},
         {"nearest 0.1", nearest("0.1"), "···0.1000000000000000E+00"},
         {"double 0.1", static_cast<long double>(0.1), "···0.1000000000000000····"},
-        {"T", lower, "···0.1000000000000000····"},
+        {"T", lower_t, "···0.1000000000000000····"},
         {"0.0999999999999999951", nearest("0.0999999999999999951"), "···0.1000000000000000E+00"},
         {"0.0999999999999999949", nearest("0.0999999999999999949"), "···0.9999999999999999E-01"},
-        {"P", margin, "····1.000000000000000····"},
-        {"below P", std::nextafter(margin, 0.0L), "···0.9999999999999999····"},
+        {"P", margin_p, "····1.000000000000000····"},
+        {"below P", std::nextafter(margin_p, 0.0L), "···0.9999999999999999····"},
         {"t(4)", reach4, "····10000.00000000000····"},
         {"1234567890123456.5", 1234567890123456.5L, "····1234567890123456.····"},
         {"1234567890123457.5", 1234567890123457.5L, "····1234567890123458.····"},
@@ -116,9 +115,9 @@ TEST(GField, SignSettings) {
 // The thresholds for 16 digits, against their exact published values.
 TEST(GField, ThresholdsForSixteenDigits) {
     const vkrt::GThresholds& t = vkrt::g_thresholds[16];
-    EXPECT_EQ(t.margin, margin);
-    EXPECT_EQ(t.lower, lower);
-    EXPECT_EQ(t.reach[0], margin);
+    EXPECT_EQ(t.margin, margin_p);
+    EXPECT_EQ(t.lower, lower_t);
+    EXPECT_EQ(t.reach[0], margin_p);
     EXPECT_EQ(t.reach[1], nearest("9.999999999999999500399638918679556809365749359130859375"));
     EXPECT_EQ(t.reach[4], reach4);
     EXPECT_EQ(t.reach[15], nearest("999999999999999.95001220703125"));

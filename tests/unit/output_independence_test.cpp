@@ -12,16 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "support/record_writing.hpp"
 #include "textio/format_write.hpp"
 #include "textio/g_thresholds.hpp"
 
 namespace {
 
-constexpr vkrt::EditSettings program_settings{false, true, true};
-
-void append(void* context, const char* bytes, size_t n) {
-    static_cast<std::string*>(context)->append(bytes, n);
-}
+using testing_support::program_settings;
 
 // Values across every shape, built before any setting is changed (reading
 // decimal text itself depends on the rounding mode).
@@ -50,7 +47,7 @@ std::vector<long double> sample_values() {
 
 std::string all_records(const std::vector<long double>& values) {
     std::string out;
-    const vkrt::ByteSink sink{append, &out};
+    const vkrt::ByteSink sink = testing_support::string_sink(&out);
     vkrt::write_records("(3g25.16)", values.data(), static_cast<int>(values.size()),
                         program_settings, sink);
     return out;

@@ -7,26 +7,22 @@
 #include <vector>
 
 #include "support/dotted_text.hpp"
+#include "support/record_writing.hpp"
 #include "textio/format_write.hpp"
 #include "textio/g_format.hpp"
 
 namespace {
 
-constexpr vkrt::EditSettings program_settings{false, true, true};
-
-void append(void* context, const char* bytes, size_t n) {
-    static_cast<std::string*>(context)->append(bytes, n);
-}
+using testing_support::nearest;
+using testing_support::program_settings;
 
 std::string records(const char* format, const std::vector<long double>& values) {
     std::string out;
-    const vkrt::ByteSink sink{append, &out};
+    const vkrt::ByteSink sink = testing_support::string_sink(&out);
     EXPECT_TRUE(vkrt::write_records(format, values.data(), static_cast<int>(values.size()),
                                     program_settings, sink));
     return out;
 }
-
-long double nearest(const char* decimal) { return std::strtold(decimal, nullptr); }
 
 TEST(FormattedWrite, RecordOfThreeFieldsKeepsTrailingBlanks) {
     const std::vector<long double> values = {nearest("0.9672416237"), nearest("-0.1771354586"),
@@ -118,7 +114,7 @@ TEST(FormattedWrite, FormatTexts) {
         EXPECT_EQ(descriptor.digits, c.digits) << c.text;
     }
     std::string out;
-    const vkrt::ByteSink sink{append, &out};
+    const vkrt::ByteSink sink = testing_support::string_sink(&out);
     const long double value = 1.0L;
     EXPECT_FALSE(vkrt::write_records("(3f25.16)", &value, 1, program_settings, sink));
     EXPECT_EQ(out, "");

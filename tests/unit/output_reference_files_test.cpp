@@ -6,17 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "support/record_writing.hpp"
 #include "support/run_program.hpp"
 #include "support/scratch_dir.hpp"
 #include "textio/format_write.hpp"
 
 namespace {
 
-constexpr vkrt::EditSettings program_settings{false, true, true};
-
-void append(void* context, const char* bytes, size_t n) {
-    static_cast<std::string*>(context)->append(bytes, n);
-}
+using testing_support::program_settings;
 
 std::string rewritten(const std::string& file) {
     std::vector<long double> values;
@@ -26,7 +23,7 @@ std::string rewritten(const std::string& file) {
         if (file.compare(at, 2, "\r\n") == 0) at += 2;
     }
     std::string out;
-    const vkrt::ByteSink sink{append, &out};
+    const vkrt::ByteSink sink = testing_support::string_sink(&out);
     vkrt::write_records("(g25.16)", values.data(), 1, program_settings, sink);
     vkrt::write_records("(3g25.16)", values.data() + 1, static_cast<int>(values.size()) - 1,
                         program_settings, sink);

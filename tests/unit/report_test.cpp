@@ -21,7 +21,7 @@ using testing_support::run_in_child;
 using testing_support::RunResult;
 
 // The program's own settings, except that traces are off unless asked for.
-void program_settings(int32_t backtrace = 0) {
+void use_program_settings(int32_t backtrace = 0) {
     vkrt::reset_floating_point_unit();
     vkrt::set_startup_settings({10308, 16383, 0, backtrace, 1, 0, 31});
     if (backtrace != 0) vkrt::install_fatal_signal_handlers();
@@ -59,7 +59,7 @@ TEST(Stop, WritesTheNoteOfRaisedFlagsInFixedOrderThenTheStopLine) {
     };
     for (const Case& c : cases) {
         RunResult r = run_in_child([&] {
-            program_settings();
+            use_program_settings();
             for (auto raise : c.raise) {
                 if (raise != nullptr) raise();
             }
@@ -79,7 +79,7 @@ TEST(Stop, NoNoteBeforeTheProgramSetsItsMaskAndNothingWhenQuiet) {
     });
     EXPECT_EQ(before_options.err, "STOP x\n");
     RunResult quiet = run_in_child([] {
-        program_settings();
+        use_program_settings();
         x87_invalid();
         vkrt::stop_with_text("x", 1, true);
     });
@@ -89,7 +89,7 @@ TEST(Stop, NoNoteBeforeTheProgramSetsItsMaskAndNothingWhenQuiet) {
 
 TEST(Stop, WritesTheTextBytesExactlyAsGiven) {
     RunResult r = run_in_child([] {
-        program_settings();
+        use_program_settings();
         vkrt::stop_with_text("ab\0cd  ", 7, false);
     });
     EXPECT_EQ(r.err, std::string("STOP ab\0cd  \n", 13));
@@ -112,7 +112,7 @@ TEST(RuntimeError, LocusLineTakesOneOfThreeForms) {
     for (const Case& c : cases) {
         RunResult r = run_in_child(
             [&] {
-                program_settings();
+                use_program_settings();
                 vkrt::open_unit({"vorkane", 2, 10}, "vorkane.in", vkrt::Access::sequential, 0);
                 vkrt::open_unit({"vorkane", 29, 30}, "trail   ", vkrt::Access::direct, 9104);
                 vkrt::runtime_error(c.where, vkrt::LIBERROR_END, nullptr);
@@ -131,7 +131,7 @@ TEST(RuntimeError, LocusLineCutAt511BytesKeepsItsLineFeed) {
     for (const size_t length : {509u, 510u, 511u, 512u, 600u}) {
         const std::string source(length - head.size(), 's');
         RunResult r = run_in_child([&] {
-            program_settings();
+            use_program_settings();
             vkrt::runtime_error({source.c_str(), 5, 0}, vkrt::LIBERROR_END, nullptr);
         });
         const std::string want = (head + source).substr(0, 510) + "\n";
@@ -157,7 +157,7 @@ TEST(RuntimeError, ChoosesOwnTextThenSystemTextThenGenericText) {
     };
     for (const Case& c : cases) {
         RunResult r = run_in_child([&] {
-            program_settings();
+            use_program_settings();
             errno = ENOENT;
             vkrt::runtime_error({"vorkane", 3, 0}, c.code, c.message);
         });
@@ -189,7 +189,7 @@ TEST(RuntimeError, GenericTextOfEveryFamily) {
 
 TEST(RuntimeError, TraceHeadingFollowsWhenBacktraceIsOn) {
     RunResult r = run_in_child([] {
-        program_settings(1);
+        use_program_settings(1);
         vkrt::runtime_error({"vorkane", 3, 0}, vkrt::LIBERROR_END, nullptr);
     });
     EXPECT_EQ(r.exit_status, 2);
@@ -199,7 +199,7 @@ TEST(RuntimeError, TraceHeadingFollowsWhenBacktraceIsOn) {
 
 TEST(OtherReports, SystemAndInternalErrorsHaveTheirStatus) {
     RunResult os = run_in_child([] {
-        program_settings();
+        use_program_settings();
         errno = ENOMEM;
         vkrt::os_error("Memory allocation failed");
     });
@@ -207,7 +207,7 @@ TEST(OtherReports, SystemAndInternalErrorsHaveTheirStatus) {
     EXPECT_EQ(os.err, "Operating system error: Cannot allocate memory\nMemory allocation failed\n");
 
     RunResult internal = run_in_child([] {
-        program_settings();
+        use_program_settings();
         const vkrt::Locus where{"vorkane", 8, 0};
         vkrt::internal_error(&where, "Unsupported real kind during IO");
     });
@@ -215,7 +215,7 @@ TEST(OtherReports, SystemAndInternalErrorsHaveTheirStatus) {
     EXPECT_EQ(internal.err, "At line 8 of file vorkane\nInternal Error: Unsupported real kind during IO\n");
 
     RunResult no_locus = run_in_child([] {
-        program_settings();
+        use_program_settings();
         vkrt::internal_error(nullptr, "x");
     });
     EXPECT_EQ(no_locus.err, "Internal Error: x\n");
@@ -223,7 +223,7 @@ TEST(OtherReports, SystemAndInternalErrorsHaveTheirStatus) {
 
 TEST(OtherReports, ASecondReportAbortsWithTheAbortHeading) {
     RunResult r = run_in_child([] {
-        program_settings(1);
+        use_program_settings(1);
         vkrt::write_runtime_error({"vorkane", 3, 0}, vkrt::LIBERROR_END, nullptr);
         vkrt::runtime_error({"vorkane", 3, 0}, vkrt::LIBERROR_END, nullptr);
     });
@@ -237,10 +237,10 @@ TEST(OtherReports, ASecondReportAbortsWithTheAbortHeading) {
 TEST(OtherReports, ClosedStandardErrorKeepsEveryExitStatus) {
     testing_support::ChildOptions closed;
     closed.close_stderr = true;
-    EXPECT_EQ(run_in_child([] { program_settings(1); vkrt::stop_with_text("x", 1, false); }, closed).exit_status, 0);
-    EXPECT_EQ(run_in_child([] { program_settings(1); vkrt::runtime_error({"v", 3, 10}, vkrt::LIBERROR_END, nullptr); }, closed).exit_status, 2);
-    EXPECT_EQ(run_in_child([] { program_settings(1); vkrt::os_error("m"); }, closed).exit_status, 1);
-    EXPECT_EQ(run_in_child([] { program_settings(1); vkrt::internal_error(nullptr, "m"); }, closed).exit_status, 3);
+    EXPECT_EQ(run_in_child([] { use_program_settings(1); vkrt::stop_with_text("x", 1, false); }, closed).exit_status, 0);
+    EXPECT_EQ(run_in_child([] { use_program_settings(1); vkrt::runtime_error({"v", 3, 10}, vkrt::LIBERROR_END, nullptr); }, closed).exit_status, 2);
+    EXPECT_EQ(run_in_child([] { use_program_settings(1); vkrt::os_error("m"); }, closed).exit_status, 1);
+    EXPECT_EQ(run_in_child([] { use_program_settings(1); vkrt::internal_error(nullptr, "m"); }, closed).exit_status, 3);
 }
 
 }  // namespace
