@@ -80,6 +80,7 @@ void open_unit(const Locus& where, const char* name, Access access, int32_t reco
     unit->fifo_pending = fifo_pending;
     unit->direction = direction;
     unit->record_length = record_length;
+    if (known) unit->size_at_connection = facts.size;
     unit->last_statement = where;
     unit->at_end_of_file = access == Access::sequential && known && facts.size == 0;
 }
