@@ -9,9 +9,9 @@
 
 namespace ephemeris {
 
-VKRT_RUN_DATA double buf[record_values + 1] = {};
+VKRT_RUN_DATA(record) double buf[record_values + 1] = {};
 int32_t nrc = -1;
-VKRT_RUN_DATA int32_t iop = 0;
+VKRT_RUN_DATA(record) int32_t iop = 0;
 
 namespace {
 

@@ -45,7 +45,7 @@ struct Scanner {
 // The number being scanned, 11.6 KB of digits: static, so that a read needs
 // little stack. The digit array is not cleared: only the digits counted are
 // ever read.
-VKRT_RUN_DATA DecimalNumber scanned_number;
+VKRT_RUN_DATA(scanner) DecimalNumber scanned_number;
 
 int take(Scanner& s) {
     int c = s.held;
