@@ -90,9 +90,13 @@ void settle_fifo_direction(Unit& unit, Direction direction, const Locus& where) 
     if (direction == Direction::read_only) {
         if (!os::await_fifo_writer(unit.fd)) runtime_error(where, LIBERROR_OS, nullptr);
     } else {
+        // The reading descriptor goes first: still open, it would be the
+        // reader that the open for writing waits for, and the records could
+        // then be written while the FIFO has no reader at all.
+        os::close_file(unit.fd);
+        unit.fd = -1;
         const int fd = os::open_fifo_for_writing(unit.name);
         if (fd < 0) cannot_open(where, unit.name);
-        os::close_file(unit.fd);
         unit.fd = fd;
     }
     unit.direction = direction;
