@@ -3,6 +3,8 @@
 // Moon, the heliocentric states and the conversion to astronomical units.
 #include "ephemeris/state_evaluation.hpp"
 
+#include <cstring>
+
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/chebyshev_values.hpp"
 #include "ephemeris/constants.hpp"
@@ -34,18 +36,30 @@ struct Sums {
     void put(int j, const long double& sum) const { r[j] = sun ? (sum - sun[j]) / au : sum; }
 };
 
+// The `first` of the sums below that starts them at k = 0 with T_0 taken as
+// 1, as every set of values has it, instead of loading t[0].
+constexpr int32_t from_unit_t0 = -1;
+
 // The sums of one coordinate triple to r: r[j] = sum over k from `first` to
 // degree of t[k] * c[j*nc + k], each taken term by term from the lowest
 // order up. The three sums are independent and run side by side; each is
 // kept in a register, which rounds every step exactly as storing and
 // loading the 80-bit value again would.
-void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Sums r) {
+template <typename Put>
+void sum_series(const long double* t, int32_t first, const double* c, int32_t degree, Put r) {
     const int32_t nc = degree + 1;
     const double* x = c;
     const double* y = x + nc;
     const double* z = y + nc;
     long double sx = zero, sy = zero, sz = zero;
-    for (int32_t k = first; k <= degree; ++k) {
+    int32_t k = first;
+    if (k == from_unit_t0) {
+        sx = sx + one * x[0];
+        sy = sy + one * y[0];
+        sz = sz + one * z[0];
+        k = 1;
+    }
+    for (; k <= degree; ++k) {
         sx = sx + t[k] * x[k];
         sy = sy + t[k] * y[k];
         sz = sz + t[k] * z[k];
@@ -55,15 +69,40 @@ void sum_series(const long double* t, int32_t first, const double* c, int32_t de
     r.put(2, sz);
 }
 
+// Slot j of two bodies summed together. Either body a is the Sun, whose sums
+// are stored as they are and b's taken relative to them (b's Sun is where
+// a's sums go), or both are taken relative to the same Sun: its value comes
+// from the register holding the Sun's sum or from one load for both.
+[[gnu::always_inline]] inline void put_pair(Sums ra, Sums rb, int j, const long double& sa,
+                                            const long double& sb) {
+    if (rb.sun == ra.r) {
+        ra.r[j] = sa;
+        rb.r[j] = (sb - sa) / au;
+        return;
+    }
+    const long double sun = ra.sun[j];
+    ra.r[j] = (sa - sun) / au;
+    rb.r[j] = (sb - sun) / au;
+}
+
 // The sums of sum_series for two bodies from the same values t, body a of
-// the higher degree: one load of each t[k] serves both. Body a's sums are
-// stored first, so that b's may be taken relative to them.
+// the higher degree: one load of each t[k] serves both. Their Suns are as
+// put_pair takes them.
 void sum_two_series(const long double* t, int32_t first, const double* a, int32_t degree_a,
                     const double* b, int32_t degree_b, Sums ra, Sums rb) {
     const double *ax = a, *ay = ax + degree_a + 1, *az = ay + degree_a + 1;
     const double *bx = b, *by = bx + degree_b + 1, *bz = by + degree_b + 1;
     long double sax = zero, say = zero, saz = zero, sbx = zero, sby = zero, sbz = zero;
     int32_t k = first;
+    if (k == from_unit_t0) {
+        sax = sax + one * ax[0];
+        say = say + one * ay[0];
+        saz = saz + one * az[0];
+        sbx = sbx + one * bx[0];
+        sby = sby + one * by[0];
+        sbz = sbz + one * bz[0];
+        k = 1;
+    }
     for (; k <= degree_b; ++k) {
         sax = sax + t[k] * ax[k];
         say = say + t[k] * ay[k];
@@ -77,12 +116,9 @@ void sum_two_series(const long double* t, int32_t first, const double* a, int32_
         say = say + t[k] * ay[k];
         saz = saz + t[k] * az[k];
     }
-    ra.put(0, sax);
-    ra.put(1, say);
-    ra.put(2, saz);
-    rb.put(0, sbx);
-    rb.put(1, sby);
-    rb.put(2, sbz);
+    put_pair(ra, rb, 0, sax, sbx);
+    put_pair(ra, rb, 1, say, sby);
+    put_pair(ra, rb, 2, saz, sbz);
 }
 
 // The bodies whose slots the assembly treats apart: the Earth-Moon
@@ -133,7 +169,7 @@ void two_body_sums(const double* record, const long double* tc, const long doubl
     const double* cb = series_of(record, b, m);
     const Sums va{ra.r + 3, ra.sun ? ra.sun + 3 : nullptr};
     const Sums vb{rb.r + 3, rb.sun ? rb.sun + 3 : nullptr};
-    sum_two_series(tc, 0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
+    sum_two_series(tc, from_unit_t0, ca, nper[a].degree, cb, nper[b].degree, ra, rb);
     sum_two_series(tcp, 1, ca, nper[a].degree, cb, nper[b].degree, va, vb);
 }
 
@@ -141,23 +177,36 @@ void two_body_sums(const double* record, const long double* tc, const long doubl
 void body_sums(const double* record, const long double* tc, const long double* tcp,
                int32_t body, int32_t m, Sums r) {
     const double* c = series_of(record, body, m);
-    sum_series(tc, 0, c, nper[body].degree, r);
-    sum_series(tcp, 1, c, nper[body].degree, {r.r + 3, r.sun ? r.sun + 3 : nullptr});
+    sum_series(tc, from_unit_t0, c, nper[body].degree, r);
+    sum_series(tcp, 1, c, nper[body].degree, Sums{r.r + 3, r.sun ? r.sun + 3 : nullptr});
 }
 
-// The Earth from the barycentre and the Moon from the Earth, both relative
-// to the Sun and in astronomical units, from the barycentre's and the
-// geocentric Moon's sums held in their slots:
+// Where the geocentric Moon's sums go: with the barycentre's sums held in
+// the Earth's slots, they finish both the Earth and the Moon, relative to
+// the Sun and in astronomical units, while the Moon's sums are in registers:
 //   Earth: ((barycentre - moon * q) - sun) / au
 //   Moon:  (((barycentre - moon * q) + moon) - sun) / au
-void earth_and_moon(Slots s, const long double* sun) {
-    for (int n = 0; n <= 5; ++n) {
-        const long double geocentric_moon = s(moon_slot + n);
-        const long double earth = s(earth_slot + n) - geocentric_moon * moon_share;
-        const long double moon = earth + geocentric_moon;
-        s(earth_slot + n) = (earth - sun[n]) / au;
-        s(moon_slot + n) = (moon - sun[n]) / au;
+struct EarthAndMoon {
+    long double* earth;
+    long double* moon;
+    const long double* sun;
+    void put(int j, const long double& geocentric_moon) const {
+        const long double e = earth[j] - geocentric_moon * moon_share;
+        const long double m = e + geocentric_moon;
+        const long double sun_j = sun[j];
+        earth[j] = (e - sun_j) / au;
+        moon[j] = (m - sun_j) / au;
     }
+};
+
+// The Moon's position and velocity in sub-interval m from its values,
+// finishing the Earth's slots and its own (see EarthAndMoon).
+void moon_sums(const double* record, const long double* tc, const long double* tcp, int32_t m,
+               Slots s, const long double* sun) {
+    const double* c = series_of(record, 10, m);
+    sum_series(tc, from_unit_t0, c, nper[10].degree, EarthAndMoon{&s(earth_slot), &s(moon_slot), sun});
+    sum_series(tcp, 1, c, nper[10].degree,
+               EarthAndMoon{&s(earth_slot + 3), &s(moon_slot + 3), sun + 3});
 }
 
 // The eleven bodies with velocities from four sets of polynomial values, one
@@ -181,29 +230,29 @@ void evaluate_with_velocities(const double* record, Polynomials p, const long do
     long double sun[6];
     const int32_t m2 = values_for<2, 12>(record, date, p.tc, p.tcp);
     const int32_t m10 = values_for<10, 12>(record, date, moon_tc, moon_tcp);
-    // The Sun's sums are written into `sun` before Venus's are taken from it.
+    // The Sun's sums go to `sun`; Venus's are taken relative to them in registers.
     // cppcheck-suppress legacyUninitvar
     two_body_sums(record, p.tc, p.tcp, 11, 2, m2, {sun, nullptr}, {&s(first_slot(2)), sun});
     const int32_t m1 = values_for<1, 13>(record, date, mercury_tc, mercury_tcp);
     body_sums(record, p.tc, p.tcp, 3, m2, {&s(earth_slot), nullptr});
-    body_sums(record, moon_tc, moon_tcp, 10, m10, {&s(moon_slot), nullptr});
-    earth_and_moon(s, sun);
+    moon_sums(record, moon_tc, moon_tcp, m10, s, sun);
     const int32_t m4 = values_for<4, 10>(record, date, planet_tc, planet_tcp);
     body_sums(record, mercury_tc, mercury_tcp, 1, m1, {&s(first_slot(1)), sun});
-    body_sums(record, planet_tc, planet_tcp, 4, m4, {&s(first_slot(4)), sun});
+    two_body_sums(record, planet_tc, planet_tcp, 4, 9, m4, {&s(first_slot(4)), sun},
+                  {&s(first_slot(9)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 5, 6, m4, {&s(first_slot(5)), sun},
                   {&s(first_slot(6)), sun});
     two_body_sums(record, planet_tc, planet_tcp, 7, 8, m4, {&s(first_slot(7)), sun},
                   {&s(first_slot(8)), sun});
-    body_sums(record, planet_tc, planet_tcp, 9, m4, {&s(first_slot(9)), sun});
-    for (int n = 0; n <= 5; ++n) s(sun_slot + n) = 0.0L / au;
+    // 0 / au is +0, whose bytes are all zero: stored as bytes, which is
+    // faster than storing 80-bit values.
+    std::memset(&s(sun_slot), 0, 6 * sizeof(long double));
 
-    for (int i = 11; i <= 12; ++i) {
-        p.tc[i] = moon_tc[i];
-        p.tcp[i] = moon_tcp[i];
-    }
-    p.tc[13] = mercury_tc[13];
-    p.tcp[13] = mercury_tcp[13];
+    // Copied as bytes: loading and storing 80-bit values would be slower.
+    std::memcpy(&p.tc[11], &moon_tc[11], 2 * sizeof(long double));
+    std::memcpy(&p.tcp[11], &moon_tcp[11], 2 * sizeof(long double));
+    std::memcpy(&p.tc[13], &mercury_tc[13], sizeof(long double));
+    std::memcpy(&p.tcp[13], &mercury_tcp[13], sizeof(long double));
 }
 
 // Without velocities the velocity slots are cleared, so that they hold zeros
@@ -245,8 +294,8 @@ void body_state(const double* record, Polynomials p, int32_t body, const long do
     const long double te = layout.length + ts;
     if (recompute_flag == 1) cheb(ts, te, date, layout.degree, velocity_flag, p.tc, p.tcp);
     const double* c = &record[layout.start + layout.stride * m];
-    sum_series(p.tc, 0, c, layout.degree, {r, nullptr});
-    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, {r + 3, nullptr});
+    sum_series(p.tc, 0, c, layout.degree, Sums{r, nullptr});
+    if (velocity_flag == 1) sum_series(p.tcp, 1, c, layout.degree, Sums{r + 3, nullptr});
 }
 
 void evaluate_state(const double* record, Polynomials p, const long double& date,

@@ -3,12 +3,19 @@
 #include "textio/big_unsigned.hpp"
 
 #include "diagnostics/report.hpp"
+#include "textio/small_powers.hpp"
 
 namespace vkrt {
 
 namespace {
 
-constexpr uint32_t five_to_13 = 1220703125u;  // the largest power of 5 below 2^32
+// Powers of five are multiplied in as limb factors, 5^13 at a time: the
+// largest power of 5 below 2^32.
+constexpr int limb_five_exponent = 13;
+static_assert(power_of_five(limb_five_exponent) >> 32 == 0 &&
+              power_of_five(limb_five_exponent + 1) >> 32 != 0);
+
+uint32_t limb_power_of_five(int exponent) { return static_cast<uint32_t>(power_of_five(exponent)); }
 
 }  // namespace
 
@@ -47,10 +54,10 @@ void BigUnsigned<C>::multiply_add(uint32_t factor, uint32_t addend) {
 
 template <int C>
 void BigUnsigned<C>::multiply_power_of_five(int exponent) {
-    for (; exponent >= 13; exponent -= 13) multiply_add(five_to_13, 0);
-    uint32_t rest = 1;
-    for (; exponent > 0; --exponent) rest *= 5;
-    multiply_add(rest, 0);
+    for (; exponent >= limb_five_exponent; exponent -= limb_five_exponent) {
+        multiply_add(limb_power_of_five(limb_five_exponent), 0);
+    }
+    multiply_add(limb_power_of_five(exponent), 0);
 }
 
 template <int C>

@@ -8,14 +8,6 @@
 
 namespace vkrt {
 
-// 5^k for 0 <= k <= 27: the powers of five below 2^64, for the quicker
-// conversions that need no big integer.
-constexpr uint64_t small_power_of_five(int k) {
-    uint64_t power = 1;
-    for (; k > 0; --k) power *= 5;
-    return power;
-}
-
 template <int Capacity>
 class BigUnsigned {
 public:

@@ -6,17 +6,11 @@
 
 #include "diagnostics/report.hpp"
 #include "textio/big_unsigned.hpp"
+#include "textio/small_powers.hpp"
 
 namespace vkrt {
 
 namespace {
-
-constexpr uint64_t power_of_ten[20] = {
-    1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
-    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull,
-    10000000000000ull, 100000000000000ull, 1000000000000000ull, 10000000000000000ull,
-    100000000000000000ull, 1000000000000000000ull, 10000000000000000000ull,
-};
 
 // floor(value * 10^scale), and the rest compared with one half (-1, 0, 1).
 struct Scaled {
@@ -33,10 +27,9 @@ int compare_with_half(unsigned __int128 rest, int bits) {
 // significand * 5^scale is below 2^128 and the power of two is a shift.
 // False when the value needs the general case.
 bool scale_in_128_bits(const BinaryValue& value, int scale, Scaled& out) {
-    constexpr int widest_scale = 27;  // 5^27 < 2^63
-    if (scale < 0 || scale > widest_scale) return false;
-    const unsigned __int128 product =
-        static_cast<unsigned __int128>(value.significand) * small_power_of_five(scale);
+    if (scale < 0 || scale > max_small_five_exponent) return false;
+    const uint64_t five_power = power_of_five(scale);
+    const unsigned __int128 product = static_cast<unsigned __int128>(value.significand) * five_power;
     const int twos = value.exponent + scale;
     if (twos >= 0) {
         // An integer: exact when it stays below 2^64.
@@ -105,13 +98,13 @@ SignificantDigits round_to_significant(const BinaryValue& value, int count) {
     int exponent = estimated_decimal_exponent(value);
     for (;;) {
         const Scaled scaled = scale_exactly(value, count - exponent);
-        if (scaled.floor >= power_of_ten[count]) {
+        if (scaled.floor >= power_of_ten(count)) {
             ++exponent;
-        } else if (scaled.floor < power_of_ten[count - 1]) {
+        } else if (scaled.floor < power_of_ten(count - 1)) {
             --exponent;
         } else {
             const uint64_t digits = rounded(scaled);
-            if (digits == power_of_ten[count]) return {power_of_ten[count - 1], exponent + 1};
+            if (digits == power_of_ten(count)) return {power_of_ten(count - 1), exponent + 1};
             return {digits, exponent};
         }
     }

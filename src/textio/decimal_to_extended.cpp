@@ -5,10 +5,10 @@
 // the 64-bit significand at the precision the result's exponent allows.
 #include "textio/decimal_to_extended.hpp"
 
-#include <cstring>
 #include <new>
 
 #include "textio/big_unsigned.hpp"
+#include "textio/small_powers.hpp"
 
 namespace vkrt {
 
@@ -16,21 +16,13 @@ namespace {
 
 using u128 = unsigned __int128;
 
-constexpr int exponent_bias = 16383;
-constexpr int max_biased_exponent = 0x7fff;
-constexpr int lowest_lsb_exponent = 1 - exponent_bias - 63;  // subnormal spacing: 2^-16445
+constexpr int lowest_lsb_exponent = lsb_exponent(0);  // subnormal spacing: 2^-16445
 constexpr int quotient_bits = 120;
-constexpr uint64_t integer_bit = uint64_t{1} << 63;
 
 // 0.1 * 10^scale is above the largest finite value from this scale on, and
 // 10^scale is below half the smallest subnormal up to this scale.
 constexpr int64_t overflow_scale = 4934;
 constexpr int64_t underflow_scale = -4951;
-
-ExtendedBits signed_bits(bool negative, uint64_t significand, int biased) {
-    const uint16_t sign = negative ? 0x8000 : 0;
-    return {significand, static_cast<uint16_t>(sign | biased)};
-}
 
 int bit_length(u128 x) {
     const auto high = static_cast<uint64_t>(x >> 64);
@@ -61,10 +53,11 @@ ExtendedBits round_to_extended(u128 q, int e2, bool sticky, bool negative) {
         ++lsb;
     }
     const auto significand = static_cast<uint64_t>(m);
-    if (significand == 0) return signed_bits(negative, 0, 0);
-    const int biased = (significand & integer_bit) != 0 ? lsb + 63 + exponent_bias : 0;
-    if (biased >= max_biased_exponent) return extended_infinity(negative);
-    return signed_bits(negative, significand, biased);
+    if (significand == 0) return assemble_extended(negative, 0, 0);
+    const bool normal = (significand & extended::integer_bit) != 0;
+    const int biased = normal ? lsb - lowest_lsb_exponent + 1 : 0;  // lsb_exponent(biased) == lsb
+    if (biased >= extended::exponent_mask) return extended_infinity(negative);
+    return assemble_extended(negative, biased, significand);
 }
 
 // The two big integers of the exact conversion, 5 KB each: static storage,
@@ -135,7 +128,7 @@ ExtendedBits scale_down(ReadInteger& d, int k, bool negative) {
 // 26 the quotient of D shifted to 127 bits by 5^k keeps at least 65 bits,
 // the significand and the rounding bit, with the remainder as sticky bit.
 constexpr int fast_digits = 19;
-constexpr int fast_up = 27;
+constexpr int fast_up = max_small_five_exponent;
 constexpr int fast_down = 26;
 
 bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBits& out) {
@@ -146,7 +139,7 @@ bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBit
     for (int i = 0; i < number.count; ++i) d = d * 10 + number.digits[i];
     if (number.dropped_nonzero) d = d * 10 + 1;
     if (d == 0) return false;
-    const uint64_t five_power = small_power_of_five(static_cast<int>(e < 0 ? -e : e));
+    const uint64_t five_power = power_of_five(static_cast<int>(e < 0 ? -e : e));
     const bool negative = number.negative;
     if (e >= 0) {
         out = round_to_extended(u128{d} * five_power, static_cast<int>(e), false, negative);
@@ -160,20 +153,12 @@ bool convert_in_128_bits(const DecimalNumber& number, int64_t scale, ExtendedBit
 
 }  // namespace
 
-ExtendedBits extended_infinity(bool negative) {
-    return signed_bits(negative, integer_bit, max_biased_exponent);
-}
-
-ExtendedBits extended_quiet_nan(bool negative) {
-    return signed_bits(negative, integer_bit | (integer_bit >> 1), max_biased_exponent);
-}
-
 ExtendedBits decimal_to_extended(const DecimalNumber& number) {
     const bool negative = number.negative;
-    if (number.count == 0) return signed_bits(negative, 0, 0);
+    if (number.count == 0) return assemble_extended(negative, 0, 0);
     const int64_t scale = number.scale();
     if (scale >= overflow_scale) return extended_infinity(negative);
-    if (scale <= underflow_scale) return signed_bits(negative, 0, 0);
+    if (scale <= underflow_scale) return assemble_extended(negative, 0, 0);
     ExtendedBits fast;
     if (convert_in_128_bits(number, scale, fast)) return fast;
     ReadInteger& d = fresh_integer(0, 0);
@@ -181,14 +166,6 @@ ExtendedBits decimal_to_extended(const DecimalNumber& number) {
     build_significand(number, d, digits);
     const int e = static_cast<int>(scale) - digits;
     return e >= 0 ? scale_up(d, e, negative) : scale_down(d, -e, negative);
-}
-
-void store_extended(const ExtendedBits& bits, long double& destination) {
-    unsigned char bytes[10];
-    std::memcpy(bytes, &bits.significand, 8);
-    bytes[8] = static_cast<unsigned char>(bits.sign_exponent);
-    bytes[9] = static_cast<unsigned char>(bits.sign_exponent >> 8);
-    std::memcpy(&destination, bytes, sizeof bytes);
 }
 
 }  // namespace vkrt

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "textio/decimal_digits.hpp"
-#include "textio/extended_parts.hpp"
+#include "textio/extended_format.hpp"
 
 namespace vkrt {
 
@@ -135,12 +135,12 @@ int integer_digit_count(long double magnitude, const GThresholds& thresholds, in
     return count;
 }
 
-void edit_finite(const ExtendedParts& parts, long double x, int w, int d,
+void edit_finite(const ExtendedBits& bits, long double x, int w, int d,
                  const EditSettings& settings, char* field) {
     const long double magnitude = std::fabs(x);
     const GThresholds& thresholds = g_thresholds[d];
-    const BinaryValue value{parts.significand, binary_exponent(parts)};
-    const char sign = sign_of(parts.negative, false, settings);
+    const BinaryValue value{bits.significand, lsb_exponent(bits.biased_exponent())};
+    const char sign = sign_of(bits.negative(), false, settings);
     if (magnitude < thresholds.lower || thresholds.power - magnitude <= 0.5L) {
         return exponent_field(field, w, d, sign, round_to_significant(value, d));
     }
@@ -157,16 +157,16 @@ void edit_zero(bool negative, int w, int d, const EditSettings& settings, char* 
 }  // namespace
 
 void edit_g(long double x, int w, int d, const EditSettings& settings, char* field) {
-    const ExtendedParts parts = extended_parts(x);
-    switch (classify(parts)) {
+    const ExtendedBits bits = load_extended(x);
+    switch (classify(bits)) {
         case ExtendedClass::nan:
             return nan_field(field, w);
         case ExtendedClass::infinity:
-            return infinity_field(field, w, sign_of(parts.negative, false, settings));
+            return infinity_field(field, w, sign_of(bits.negative(), false, settings));
         case ExtendedClass::zero:
-            return edit_zero(parts.negative, w, d, settings, field);
+            return edit_zero(bits.negative(), w, d, settings, field);
         case ExtendedClass::finite:
-            return edit_finite(parts, x, w, d, settings, field);
+            return edit_finite(bits, x, w, d, settings, field);
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "textio/small_powers.hpp"
+
 namespace vkrt {
 
 inline constexpr int max_g_digits = 18;
@@ -17,10 +19,10 @@ struct GThresholds {
     long double power;                    // 10^d, exact
 };
 
+// 10^j for 0 <= j <= max_g_digits: below 2^64, so the conversion is exact.
+static_assert(max_g_digits <= max_small_ten_exponent);
 constexpr long double exact_power_of_ten(int j) {
-    long double power = 1.0L;
-    for (int i = 0; i < j; ++i) power *= 10.0L;  // exact up to 10^27
-    return power;
+    return static_cast<long double>(power_of_ten(j));
 }
 
 constexpr GThresholds make_g_thresholds(int d) {

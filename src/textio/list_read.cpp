@@ -5,6 +5,7 @@
 
 #include "diagnostics/report.hpp"
 #include "fileio/units.hpp"
+#include "textio/extended_format.hpp"
 #include "textio/list_scan.hpp"
 
 namespace vkrt {

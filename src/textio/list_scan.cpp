@@ -10,6 +10,7 @@
 
 #include "diagnostics/error_codes.hpp"
 #include "platform/run_data.hpp"
+#include "textio/decimal_to_extended.hpp"
 
 namespace vkrt {
 

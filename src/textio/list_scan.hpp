@@ -6,7 +6,7 @@
 #pragma once
 
 #include "diagnostics/error_codes.hpp"
-#include "textio/decimal_to_extended.hpp"
+#include "textio/extended_format.hpp"
 
 namespace vkrt {
 
