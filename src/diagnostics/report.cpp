@@ -18,7 +18,11 @@ namespace vkrt {
 namespace {
 
 thread_local bool report_started = false;
-UnitFileNameLookup unit_file_name = nullptr;
+// No unit records a file name until the connection layer sets its lookup.
+// Starting from a function rather than a null pointer also keeps the pointer
+// with the initialised data, on a page that every run has written anyway.
+const char* no_file_name(int) { return nullptr; }
+UnitFileNameLookup unit_file_name = no_file_name;
 
 // Writes the pieces in order, stopping at the first write that fails.
 bool write_pieces(std::initializer_list<const char*> pieces) {
@@ -51,7 +55,7 @@ void write_locus_line(const Locus& where) {
     line.text("At line ").decimal(where.line).text(" of file ").text(where.source);
     if (where.unit > 0) {
         line.text(" (unit = ").decimal(where.unit);
-        const char* name = unit_file_name != nullptr ? unit_file_name(where.unit) : nullptr;
+        const char* name = unit_file_name(where.unit);
         if (name != nullptr) {
             // The name as given when connected, trailing blanks removed.
             size_t n = std::strlen(name);

@@ -3,9 +3,10 @@
 #include "ephemeris/chebyshev.hpp"
 #include "ephemeris/record_cache.hpp"
 #include "ephemeris/state_evaluation.hpp"
+#include "platform/run_data.hpp"
 
-long double tc[16] = {};
-long double tcp[16] = {};
+VKRT_RUN_DATA(record) long double tc[16] = {};
+VKRT_RUN_DATA(record) long double tcp[16] = {};
 
 extern "C" __attribute__((noinline)) void coor(const int32_t& body, const long double& date,
                                                const int32_t& recompute_flag,

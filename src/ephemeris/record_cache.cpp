@@ -5,12 +5,13 @@
 #include "diagnostics/report.hpp"
 #include "ephemeris/record_choice.hpp"
 #include "fileio/units.hpp"
+#include "platform/run_data.hpp"
 
 namespace ephemeris {
 
-double buf[record_values + 1] = {};
+VKRT_RUN_DATA(record) double buf[record_values + 1] = {};
 int32_t nrc = -1;
-int32_t iop = 0;
+VKRT_RUN_DATA(record) int32_t iop = 0;
 
 namespace {
 

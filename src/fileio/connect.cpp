@@ -80,6 +80,7 @@ void open_unit(const Locus& where, const char* name, Access access, int32_t reco
     unit->fifo_pending = fifo_pending;
     unit->direction = direction;
     unit->record_length = record_length;
+    if (known) unit->size_at_connection = facts.size;
     unit->last_statement = where;
     unit->at_end_of_file = access == Access::sequential && known && facts.size == 0;
 }
@@ -89,9 +90,13 @@ void settle_fifo_direction(Unit& unit, Direction direction, const Locus& where) 
     if (direction == Direction::read_only) {
         if (!os::await_fifo_writer(unit.fd)) runtime_error(where, LIBERROR_OS, nullptr);
     } else {
+        // The reading descriptor goes first: still open, it would be the
+        // reader that the open for writing waits for, and the records could
+        // then be written while the FIFO has no reader at all.
+        os::close_file(unit.fd);
+        unit.fd = -1;
         const int fd = os::open_fifo_for_writing(unit.name);
         if (fd < 0) cannot_open(where, unit.name);
-        os::close_file(unit.fd);
         unit.fd = fd;
     }
     unit.direction = direction;

@@ -17,6 +17,14 @@ namespace {
     runtime_error(where, LIBERROR_BAD_OPTION, "Non-existing record number");
 }
 
+// The file's size. The first record read follows its connection at once and
+// takes the size learned then; later reads ask the system again.
+int64_t current_size(Unit& unit) {
+    const int64_t known = unit.size_at_connection;
+    unit.size_at_connection = -1;
+    return known >= 0 ? known : os::file_size(unit.fd);
+}
+
 }  // namespace
 
 void read_record(const Locus& where, int32_t record, void* destination) {
@@ -28,7 +36,7 @@ void read_record(const Locus& where, int32_t record, void* destination) {
 
     const size_t length = static_cast<size_t>(unit.record_length);
     const int64_t offset = static_cast<int64_t>(record - 1) * unit.record_length;
-    const int64_t size = os::file_size(unit.fd);
+    const int64_t size = current_size(unit);
     if (size < 0) runtime_error(where, LIBERROR_OS, nullptr);
     if (offset >= size || size - offset < static_cast<int64_t>(length)) no_such_record(where);
     const int64_t got = os::read_fully_at(unit.fd, static_cast<char*>(destination), length, offset);

@@ -3,9 +3,7 @@
 namespace vkrt {
 
 bool query_open_file(int fd, OpenFileFacts& facts) {
-    if (!os::file_identity(fd, facts.identity)) return false;
-    facts.size = os::file_size(fd);
-    return facts.size >= 0;
+    return os::file_identity_and_size(fd, facts.identity, facts.size);
 }
 
 }  // namespace vkrt

@@ -6,6 +6,7 @@
 
 #include "diagnostics/error_codes.hpp"
 #include "diagnostics/report.hpp"
+#include "platform/run_data.hpp"
 
 namespace vkrt {
 
@@ -18,7 +19,7 @@ Unit units[max_units];
 // never uses its buffer: a record is read in one transfer straight into the
 // caller's array, and a larger buffer would only add a copy and read ahead
 // what is not needed.
-char buffers[max_units][formatted_buffer_size];
+VKRT_RUN_DATA(units) char buffers[max_units][formatted_buffer_size];
 
 const char* unit_file_name(int number) {
     const Unit* unit = find_unit(number);
@@ -28,7 +29,7 @@ const char* unit_file_name(int number) {
 // The table registers itself with the reporting code and the exit path the
 // first time a unit is connected.
 void register_once() {
-    static bool registered = false;
+    VKRT_RUN_DATA(units) static bool registered = false;
     if (registered) return;
     registered = true;
     set_unit_file_name_lookup(unit_file_name);

@@ -19,6 +19,7 @@ struct Unit {
     FileIdentity identity;        // which file the unit holds
     Direction direction = Direction::read_write;
     int32_t record_length = 0;
+    int64_t size_at_connection = -1;  // direct: the size when connected, until the first read
     bool at_end_of_file = false;  // sequential: the connection is at the end
     bool wrote = false;           // something was written through this unit
     bool read_exhausted = false;  // sequential read met the end of the file

@@ -96,6 +96,10 @@ bool name_exists(const char* path);
 // The identity of an open file; false with errno set.
 bool file_identity(int fd, FileIdentity& identity);
 
+// The identity and the size of an open file, asked of the system once;
+// false with errno set.
+bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size);
+
 // The identity of the file a name stands for (links followed); false with
 // errno set when there is none.
 bool name_identity(const char* path, FileIdentity& identity);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "diagnostics/error_codes.hpp"
+#include "platform/run_data.hpp"
 #include "textio/decimal_to_extended.hpp"
 
 namespace vkrt {
@@ -45,7 +46,7 @@ struct Scanner {
 // The number being scanned, 11.6 KB of digits: static, so that a read needs
 // little stack. The digit array is not cleared: only the digits counted are
 // ever read.
-DecimalNumber scanned_number;
+VKRT_RUN_DATA(scanner) DecimalNumber scanned_number;
 
 int take(Scanner& s) {
     int c = s.held;

@@ -467,15 +467,19 @@ TEST(Run, AFifoIsReadToItsWritersEndOfFile) {
             EXPECT_EQ(dir.read("vorkane.out"), zero_output());
         }
     }
-    ScratchDir dir;
-    write_zero_record_file(dir);
-    dir.write("vorkane.in", "2451545.0\n");
-    ASSERT_EQ(::mkfifo(dir.file("vorkane.out").c_str(), 0600), 0);
-    testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
-    EXPECT_EQ(read_fifo(dir.file("vorkane.out")), zero_output());
-    const RunResult r = program.finish(10);
-    EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(r.err, "");
+    // The program waits for its reader, however late the reader comes.
+    for (const int reader_delay_ms : {0, 200}) {
+        ScratchDir dir;
+        write_zero_record_file(dir);
+        dir.write("vorkane.in", "2451545.0\n");
+        ASSERT_EQ(::mkfifo(dir.file("vorkane.out").c_str(), 0600), 0);
+        testing_support::BackgroundProgram program(testing_support::vorkane_binary(), dir.path());
+        ::poll(nullptr, 0, reader_delay_ms);
+        EXPECT_EQ(read_fifo(dir.file("vorkane.out")), zero_output()) << reader_delay_ms;
+        const RunResult r = program.finish(10);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.err, "");
+    }
 }
 
 // A normal run fits in the stack the C run-time's start-up needs.

@@ -155,6 +155,23 @@ TEST(DirectRead, ChecksTheRecordNumberAgainstTheFile) {
     EXPECT_EQ(dir.read("missing"), "");
 }
 
+// The first read takes the size learned at the connection; every later read
+// asks the system again, so a record added meanwhile can be read.
+TEST(DirectRead, LaterReadsSeeTheFileAsItIsNow) {
+    ScratchDir dir;
+    testing_support::RecordFile(dir.file("data"), 1);
+    RunResult r = run_in_child([&] {
+        quiet_settings();
+        vkrt::open_unit(connect_data, "data", vkrt::Access::direct, 9104);
+        double record[1138];
+        vkrt::read_record(read_data, 1, record);
+        if (::truncate("data", 2 * 9104) != 0) std::exit(1);
+        vkrt::read_record(read_data, 2, record);
+    }, in(dir));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(DirectRead, DeliversTheRecordsBytesAtItsOffset) {
     ScratchDir dir;
     testing_support::Record second = testing_support::grid_record(2);

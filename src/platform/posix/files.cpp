@@ -178,17 +178,31 @@ bool name_exists(const char* path) {
     return ::lstat(path, &st) == 0;
 }
 
+namespace {
+
+FileIdentity identity_of(const struct stat& st) {
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+}  // namespace
+
 bool file_identity(int fd, FileIdentity& identity) {
+    int64_t size;
+    return file_identity_and_size(fd, identity, size);
+}
+
+bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return false;
-    identity = FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    identity = identity_of(st);
+    size = static_cast<int64_t>(st.st_size);
     return true;
 }
 
 bool name_identity(const char* path, FileIdentity& identity) {
     struct stat st;
     if (::stat(path, &st) != 0) return false;
-    identity = FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    identity = identity_of(st);
     return true;
 }
 

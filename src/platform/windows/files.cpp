@@ -223,6 +223,12 @@ bool file_identity(int fd, FileIdentity& identity) {
     return handle_identity(handle, identity);
 }
 
+bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size) {
+    if (!file_identity(fd, identity)) return false;
+    size = file_size(fd);
+    return size >= 0;
+}
+
 // Opened for no access at all, so that any file (or directory) can be asked.
 bool name_identity(const char* path, FileIdentity& identity) {
     wchar_t wide[MAX_PATH * 4];
