@@ -93,9 +93,6 @@ bool make_directory(const char* path);
 // True when something (a file, a directory, a link) has this name.
 bool name_exists(const char* path);
 
-// The identity of an open file; false with errno set.
-bool file_identity(int fd, FileIdentity& identity);
-
 // The identity and the size of an open file, asked of the system once;
 // false with errno set.
 bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size);

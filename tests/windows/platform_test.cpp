@@ -36,7 +36,9 @@ TEST(WindowsFiles, BytesTruncationAndIdentity) {
     dir.write("g", "other");
     const int other = os::open_file(dir.file("g").c_str(), os::OpenMode::read_only);
     os::FileIdentity a, b, c, by_name;
-    ASSERT_TRUE(os::file_identity(fd, a) && os::file_identity(again, b) && os::file_identity(other, c));
+    int64_t size_a, size_b, size_c;
+    ASSERT_TRUE(os::file_identity_and_size(fd, a, size_a) && os::file_identity_and_size(again, b, size_b) &&
+                os::file_identity_and_size(other, c, size_c));
     ASSERT_TRUE(os::name_identity(name.c_str(), by_name));
     EXPECT_EQ(a, b);
     EXPECT_EQ(a, by_name);

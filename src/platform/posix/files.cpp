@@ -186,11 +186,6 @@ FileIdentity identity_of(const struct stat& st) {
 
 }  // namespace
 
-bool file_identity(int fd, FileIdentity& identity) {
-    int64_t size;
-    return file_identity_and_size(fd, identity, size);
-}
-
 bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return false;

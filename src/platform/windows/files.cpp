@@ -217,14 +217,10 @@ bool handle_identity(HANDLE handle, FileIdentity& identity) {
 
 }  // namespace
 
-bool file_identity(int fd, FileIdentity& identity) {
+bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size) {
     const HANDLE handle = handle_of(fd);
     if (handle == INVALID_HANDLE_VALUE) return errno = EBADF, false;
-    return handle_identity(handle, identity);
-}
-
-bool file_identity_and_size(int fd, FileIdentity& identity, int64_t& size) {
-    if (!file_identity(fd, identity)) return false;
+    if (!handle_identity(handle, identity)) return false;
     size = file_size(fd);
     return size >= 0;
 }
