@@ -30,6 +30,7 @@ int take_byte(Unit& unit) {
             unit.consumed = unit.fill = 0;
             return -1;
         }
+        unit.offset += got;
         unit.fill = static_cast<size_t>(got);
         unit.consumed = 0;
     }

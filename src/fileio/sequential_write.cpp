@@ -13,10 +13,11 @@ namespace vkrt {
 
 namespace {
 
-// Bytes written through the unit so far: the position of the connection.
+// The position of the connection: where the descriptor stands, which only
+// the unit's own reads and writes move (a connection starts at the start of
+// the file), and what the buffer still holds.
 int64_t written_position(const Unit& unit) {
-    const int64_t position = os::file_position(unit.fd);
-    return position < 0 ? -1 : position + static_cast<int64_t>(unit.fill);
+    return unit.offset + static_cast<int64_t>(unit.fill);
 }
 
 void flush_or_report(Unit& unit) {
@@ -50,8 +51,7 @@ void put_bytes(Unit& unit, const char* bytes, size_t n) {
 void end_write(Unit& unit) {
     if (unit.at_end_of_file) return;
     flush_or_report(unit);
-    const int64_t position = written_position(unit);
-    if (position < 0 || !os::truncate_file(unit.fd, position)) {
+    if (!os::truncate_file(unit.fd, written_position(unit))) {
         runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
     }
     unit.at_end_of_file = true;

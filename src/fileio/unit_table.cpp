@@ -84,6 +84,7 @@ bool flush_unit(Unit& unit) {
             return false;
         }
         done += static_cast<size_t>(n);
+        unit.offset += n;
     }
     unit.fill = 0;
     return true;
@@ -107,6 +108,13 @@ void free_unit(Unit& unit) { unit = Unit{}; }
 void close_all_units() {
     for (Unit& unit : units) {
         if (unit.number == 0) continue;
+        // A unit that wrote nothing has nothing to write out, and a failure to
+        // close it would not be reported: its descriptor is left to the end
+        // of the process, which closes it all the same.
+        if (!unit.wrote) {
+            free_unit(unit);
+            continue;
+        }
         if (!flush_and_close(unit) && unit.wrote && !report_in_progress()) {
             // Output lost at exit: the run must not end as a success.
             write_runtime_error(unit.last_statement, LIBERROR_OS, nullptr);

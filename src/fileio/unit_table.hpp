@@ -29,6 +29,7 @@ struct Unit {
     size_t capacity = 0;
     size_t fill = 0;      // bytes held in the buffer
     size_t consumed = 0;  // bytes of the buffer already taken (reading)
+    int64_t offset = 0;   // the descriptor's offset: what reads and writes moved it by
 };
 
 inline constexpr size_t formatted_buffer_size = 8192;
@@ -60,7 +61,8 @@ bool flush_and_close(Unit& unit);
 // Frees the slot of a unit whose file is closed.
 void free_unit(Unit& unit);
 
-// Closes every unit still connected; runs as an exit handler.
+// Closes every unit still connected; runs as an exit handler, so the
+// descriptors of units that wrote nothing are left to the process's end.
 void close_all_units();
 
 }  // namespace vkrt

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 
@@ -16,15 +17,22 @@
 
 namespace {
 
-std::set<std::string> defined_symbols(const vkrt::ProgramFile& file) {
-    std::set<std::string> names;
+// Every defined symbol with its address (the last one of a repeated name).
+std::map<std::string, uint64_t> symbol_addresses(const vkrt::ProgramFile& file) {
+    std::map<std::string, uint64_t> addresses;
     const auto* symbols = reinterpret_cast<const Elf64_Sym*>(file.symtab.data);
     const auto* strings = reinterpret_cast<const char*>(file.strtab.data);
     for (size_t i = 0; i < file.symtab.size / sizeof(Elf64_Sym); ++i) {
         const Elf64_Sym& symbol = symbols[i];
         if (symbol.st_shndx == SHN_UNDEF || symbol.st_name >= file.strtab.size) continue;
-        names.insert(strings + symbol.st_name);
+        addresses[strings + symbol.st_name] = symbol.st_value;
     }
+    return addresses;
+}
+
+std::set<std::string> defined_symbols(const vkrt::ProgramFile& file) {
+    std::set<std::string> names;
+    for (const auto& [name, address] : symbol_addresses(file)) names.insert(name);
     return names;
 }
 
@@ -78,6 +86,36 @@ TEST(ProgramImage, CarriesNoExceptionMachinery) {
                              "__cxa_allocate_exception", "__cxa_throw"}) {
         EXPECT_FALSE(names.count(name)) << name;
     }
+}
+
+// The static Linux program starts at its own entry point, which has the pages
+// of the record mapped in advance: the record's data (the polynomial values
+// and the values read from the file) must lie between the ends that the link
+// names, and those ends span the three pages of one record's worth, not more.
+TEST(ProgramImage, TheRecordLiesWhereTheEntryPointMapsItInAdvance) {
+    if (testing_support::windows_programs()) GTEST_SKIP() << "a Linux link only";
+#if defined(VORKANE_SANITIZE) || !defined(VORKANE_STATIC_PROGRAM)
+    GTEST_SKIP() << "only the statically linked program has its own entry point";
+#endif
+    vkrt::ProgramFile file;
+    vkrt::TraceFailure failure;
+    const std::string program = testing_support::vorkane_binary();
+    ASSERT_TRUE(vkrt::read_program_file(program.c_str(), file, failure)) << failure.text;
+    const std::map<std::string, uint64_t> at = symbol_addresses(file);
+    Elf64_Ehdr header{};
+    std::ifstream(program, std::ios::binary).read(reinterpret_cast<char*>(&header), sizeof header);
+    ASSERT_TRUE(at.count("vorkane_entry"));
+    EXPECT_EQ(header.e_entry, at.at("vorkane_entry"));
+    const uint64_t begin = at.at("vorkane_run_record_begin"), end = at.at("vorkane_run_record_end");
+    for (const char* name : {"tc", "tcp", "_ZN9ephemeris3bufE", "_ZN9ephemeris3iopE"}) {
+        ASSERT_TRUE(at.count(name)) << name;
+        EXPECT_GE(at.at(name), begin) << name;
+        EXPECT_LT(at.at(name), end) << name;
+    }
+    // 1138 binary64 values and a spare one, 16 extended values twice, a
+    // counter: 9628 bytes at least, in no more than three pages.
+    EXPECT_GE(end - begin, 9628u);
+    EXPECT_LE((end + 4095) / 4096 - begin / 4096, 3u);
 }
 
 }  // namespace
