@@ -115,7 +115,7 @@ void close_all_units() {
             free_unit(unit);
             continue;
         }
-        if (!flush_and_close(unit) && unit.wrote && !report_in_progress()) {
+        if (!flush_and_close(unit) && !report_in_progress()) {
             // Output lost at exit: the run must not end as a success.
             write_runtime_error(unit.last_statement, LIBERROR_OS, nullptr);
             for (Unit& other : units) {
