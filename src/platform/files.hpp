@@ -43,9 +43,6 @@ int64_t write_at(int fd, const void* bytes, size_t n, int64_t offset);
 // The size of an open file, or -1 with errno set.
 int64_t file_size(int fd);
 
-// The current position of an open file, or -1 with errno set.
-int64_t file_position(int fd);
-
 // Cuts (or extends) an open file to `length` bytes, retrying after
 // interruptions; false with errno set.
 bool truncate_file(int fd, int64_t length);

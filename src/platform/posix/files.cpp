@@ -1,4 +1,4 @@
-// The file system on Linux: open(2), pread(2), fstat(2), lseek(2),
+// The file system on Linux: open(2), pread(2), fstat(2),
 // ftruncate(2), mmap(2).
 #include "platform/files.hpp"
 
@@ -63,8 +63,6 @@ int64_t file_size(int fd) {
     struct stat st;
     return ::fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
-
-int64_t file_position(int fd) { return ::lseek(fd, 0, SEEK_CUR); }
 
 bool truncate_file(int fd, int64_t length) {
     int status;

@@ -99,8 +99,6 @@ int64_t write_at(int fd, const void* bytes, size_t n, int64_t offset) {
 
 int64_t file_size(int fd) { return ::_filelengthi64(fd); }
 
-int64_t file_position(int fd) { return ::_lseeki64(fd, 0, SEEK_CUR); }
-
 // Setting the end-of-file mark by handle leaves the file position alone.
 bool truncate_file(int fd, int64_t length) {
     const HANDLE handle = handle_of(fd);
